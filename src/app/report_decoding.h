@@ -1,0 +1,29 @@
+// Turning one WM_INPUT record into ButtonCodes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace bk {
+
+// The code of one report: usage page << 32 | usage << 16 | byte 2 << 8 | byte 1, where byte 2
+// counts only when the report is longer than 2 bytes. `report` holds at least 2 bytes.
+ButtonCode BuildButtonCode(std::uint16_t usagePage, std::uint16_t usage,
+                           std::span<const std::uint8_t> report);
+
+// The codes of a HID block of `count` reports of `reportSize` bytes each, one code per report.
+// Reports shorter than 2 bytes give no code; so does a block that `data` cannot hold.
+std::vector<ButtonCode> ButtonCodesOfBlock(std::uint16_t usagePage, std::uint16_t usage,
+                                           std::uint32_t reportSize, std::uint32_t count,
+                                           std::span<const std::uint8_t> data);
+
+// Reads the record behind a WM_INPUT lParam and dispatches each report's code. Returns true
+// when the window procedure should return DefWindowProcA's result, false to return 0 without
+// it (the record could not be read).
+bool DecodeRawInput(std::intptr_t rawInputHandle);
+
+}  // namespace bk

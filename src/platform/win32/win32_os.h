@@ -1,0 +1,20 @@
+// The real operating system behind the logic's interfaces.
+#pragma once
+
+#include "platform/os.h"
+
+namespace bk::win32 {
+
+// The Win32 implementation of every interface, installed by the entry point.
+Os& RealOs();
+
+// The module instance that windows and resources belong to.
+void SetInstance(void* instance);
+void* Instance();
+
+// One implementation per concern; each lives in its own file.
+Kernel& KernelImpl();
+Shell& ShellImpl();
+RawInput& RawInputImpl();
+
+}  // namespace bk::win32

@@ -1,0 +1,279 @@
+#include "fake/fake_os.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace bk::fake {
+
+// ---- keyboard ------------------------------------------------------------------------------
+
+namespace {
+
+// VkKeyScanA of a US English layout: the key of each printable character and whether Shift
+// makes it.
+KeyValue UsKey(char ch) {
+  const unsigned char c = static_cast<unsigned char>(ch);
+  if (c >= 'a' && c <= 'z') return static_cast<KeyValue>(c - 'a' + 'A');
+  if (c >= 'A' && c <= 'Z') return static_cast<KeyValue>(kShiftBit | c);
+  if (c >= '0' && c <= '9') return c;
+  static const struct {
+    char ch;
+    KeyValue value;
+  } kTable[] = {
+      {' ', 0x20},    {'\t', 0x09},   {'\r', 0x0D},   {'\n', 0x20D},  {'\b', 0x08},
+      {'`', 0xC0},    {'~', 0x1C0},   {'!', 0x131},   {'@', 0x132},   {'#', 0x133},
+      {'$', 0x134},   {'%', 0x135},   {'^', 0x136},   {'&', 0x137},   {'*', 0x138},
+      {'(', 0x139},   {')', 0x130},   {'-', 0xBD},    {'_', 0x1BD},   {'=', 0xBB},
+      {'+', 0x1BB},   {'[', 0xDB},    {'{', 0x1DB},   {']', 0xDD},    {'}', 0x1DD},
+      {'\\', 0xDC},   {'|', 0x1DC},   {';', 0xBA},    {':', 0x1BA},   {'\'', 0xDE},
+      {'"', 0x1DE},   {',', 0xBC},    {'<', 0x1BC},   {'.', 0xBE},    {'>', 0x1BE},
+      {'/', 0xBF},    {'?', 0x1BF},
+  };
+  for (const auto& entry : kTable) {
+    if (entry.ch == ch) return entry.value;
+  }
+  return kNoKey;
+}
+
+}  // namespace
+
+unsigned FakeKeyboard::SendKeys(std::span<const KeyInput> events) {
+  if (hook_.Installed()) ++callsWhileHooked_;
+  calls_.emplace_back(events.begin(), events.end());
+  for (const KeyInput& event : events) {
+    const std::uint8_t vk = static_cast<std::uint8_t>(event.vk);
+    const bool up = (event.flags & kKeyEventKeyUp) != 0;
+    if (!up && vk == vk::Capital && !down_[vk]) capsLock_ = !capsLock_;
+    down_[vk] = !up;
+    programDown_[vk] = !up;
+    // The side-neutral codes follow their left and right keys, as GetAsyncKeyState reports.
+    down_[vk::Shift] = down_[vk::LShift] || down_[vk::RShift];
+    down_[vk::Control] = down_[vk::LControl] || down_[vk::RControl];
+    down_[vk::Menu] = down_[vk::LMenu] || down_[vk::RMenu];
+  }
+  if (onInjected) {
+    const std::vector<KeyInput> sent(events.begin(), events.end());
+    for (const KeyInput& event : sent) onInjected(event);
+  }
+  return static_cast<unsigned>(events.size());
+}
+
+std::uint16_t FakeKeyboard::ScanCode(std::uint8_t vk) {
+  // Any stable, non-zero mapping serves: tests compare against this same function.
+  return static_cast<std::uint16_t>(vk == 0 ? 0 : 0x100 + vk);
+}
+
+KeyValue FakeKeyboard::KeyForChar(char ch) {
+  const auto found = overrides_.find(static_cast<unsigned char>(ch));
+  if (found != overrides_.end()) return found->second;
+  return UsKey(ch);
+}
+
+bool FakeKeyboard::AsyncKeyDown(std::uint8_t vk) { return down_[vk]; }
+
+bool FakeKeyboard::KeyToggled(std::uint8_t vk) { return vk == vk::Capital && capsLock_; }
+
+void FakeKeyboard::UserPress(std::uint8_t vk, bool down) {
+  down_[vk] = down;
+  down_[vk::Shift] = down_[vk::LShift] || down_[vk::RShift];
+  down_[vk::Control] = down_[vk::LControl] || down_[vk::RControl];
+  down_[vk::Menu] = down_[vk::LMenu] || down_[vk::RMenu];
+}
+
+std::vector<std::uint8_t> FakeKeyboard::KeysHeldByProgram() const {
+  std::vector<std::uint8_t> held;
+  for (unsigned vk = 0; vk < 256; ++vk) {
+    if (programDown_[vk] && down_[vk]) held.push_back(static_cast<std::uint8_t>(vk));
+  }
+  return held;
+}
+
+std::vector<KeyInput> FakeKeyboard::AllEvents() const {
+  std::vector<KeyInput> all;
+  for (const auto& call : calls_) all.insert(all.end(), call.begin(), call.end());
+  return all;
+}
+
+// ---- timers --------------------------------------------------------------------------------
+
+void FakeTimers::Start(TimerId id, unsigned milliseconds) {
+  running_[id] = {milliseconds, now_ + milliseconds};
+}
+
+void FakeTimers::Stop(TimerId id) { running_.erase(id); }
+
+std::set<TimerId> FakeTimers::Running() const {
+  std::set<TimerId> ids;
+  for (const auto& [id, entry] : running_) ids.insert(id);
+  return ids;
+}
+
+void FakeTimers::Advance(std::uint64_t milliseconds) {
+  const std::uint64_t end = now_ + milliseconds;
+  for (;;) {
+    auto next = std::min_element(running_.begin(), running_.end(), [](const auto& a, const auto& b) {
+      return a.second.due < b.second.due;
+    });
+    if (next == running_.end() || next->second.due > end) break;
+    const TimerId id = next->first;
+    now_ = next->second.due;
+    next->second.due = now_ + std::max(1u, next->second.period);
+    if (onFire) onFire(id);
+  }
+  now_ = end;
+}
+
+// ---- hook ----------------------------------------------------------------------------------
+
+HookHandle FakeHook::Install() {
+  if (failInstall) return 0;
+  ++installs_;
+  installed_ = ++nextHandle_;
+  return installed_;
+}
+
+void FakeHook::Remove(HookHandle handle) {
+  if (handle == installed_) installed_ = 0;
+}
+
+std::intptr_t FakeHook::CallNext(HookHandle handle, int, std::uintptr_t, std::intptr_t) {
+  callNextHandles.push_back(handle);
+  return 0;
+}
+
+// ---- kernel --------------------------------------------------------------------------------
+
+MutexResult FakeKernel::CreateOwnedMutex(const char* name) {
+  if (failCreateMutex) return {0, kErrorAccessDenied};
+  const KernelHandle handle = ++nextHandle_;
+  handles_[handle] = name;
+  const bool existed = !existingMutexes.insert(name).second;
+  return {handle, existed ? kErrorAlreadyExists : 0};
+}
+
+MutexResult FakeKernel::OpenSyncMutex(const char* name) {
+  openedMutexNames.emplace_back(name);
+  if (deniedMutexes.count(name) != 0) return {0, kErrorAccessDenied};
+  if (existingMutexes.count(name) == 0) return {0, 2 /* ERROR_FILE_NOT_FOUND */};
+  const KernelHandle handle = ++nextHandle_;
+  handles_[handle] = name;
+  return {handle, 0};
+}
+
+void FakeKernel::Close(KernelHandle handle) { handles_.erase(handle); }
+
+std::uint32_t FakeKernel::ModuleFileName(char* buffer, std::uint32_t size) {
+  // As GetModuleFileNameA: a path that does not fit is cut and the full size returned.
+  const std::size_t length = std::min<std::size_t>(modulePath.size(), size);
+  std::memcpy(buffer, modulePath.data(), length);
+  if (length < size) {
+    buffer[length] = '\0';
+  } else if (size > 0) {
+    buffer[size - 1] = '\0';
+  }
+  return static_cast<std::uint32_t>(length);
+}
+
+bool FakeKernel::OsMajorVersion(std::uint32_t* major) {
+  *major = failVersion ? 0 : osMajor;
+  return !failVersion;
+}
+
+std::set<KernelHandle> FakeKernel::OpenHandles() const {
+  std::set<KernelHandle> open;
+  for (const auto& [handle, name] : handles_) open.insert(handle);
+  return open;
+}
+
+// ---- shell ---------------------------------------------------------------------------------
+
+bool FakeShell::RegisterInputClass(const WindowClassValues& values) {
+  registeredClasses.push_back(values);
+  return !failRegisterClass;
+}
+
+WindowId FakeShell::CreateInputWindow(const WindowValues& values) {
+  createdWindows.push_back(values);
+  if (failCreateWindow) return 0;
+  if (onCreate) onCreate();
+  return windowId;
+}
+
+FontHandle FakeShell::CreateFontHandle(const FontValues& values) {
+  fontsCreated.push_back(values);
+  const FontHandle font = ++nextFont_;
+  liveFonts.insert(font);
+  return font;
+}
+
+void FakeShell::DeleteFontHandle(FontHandle font) { liveFonts.erase(font); }
+
+void FakeShell::RunMessageLoop() {
+  ++loopsRun;
+  if (whileLooping) whileLooping();
+}
+
+// ---- raw input -----------------------------------------------------------------------------
+
+std::uint32_t FakeRawInput::ReadRecord(std::intptr_t handle, void* buffer, std::uint32_t* size) {
+  const auto found = records.find(handle);
+  if (found == records.end()) {
+    *size = 0;
+    return kRawReadError;
+  }
+  const std::vector<std::uint8_t>& record = found->second;
+  if (buffer == nullptr) {
+    *size = static_cast<std::uint32_t>(record.size());
+    return 0;
+  }
+  if (*size < record.size()) return kRawReadError;
+  std::uint32_t copied = static_cast<std::uint32_t>(record.size());
+  if (shortReads.count(handle) != 0 && copied > 0) --copied;
+  std::memcpy(buffer, record.data(), copied);
+  return copied;
+}
+
+bool FakeRawInput::DeviceCollection(std::uintptr_t device, HidCollection* collection) {
+  ++deviceInfoCalls;
+  const auto found = devices.find(device);
+  if (found == devices.end()) return false;
+  *collection = found->second;
+  return true;
+}
+
+bool FakeRawInput::Register(std::span<const RawDeviceRegistration> devices) {
+  registrations.emplace_back(devices.begin(), devices.end());
+  return true;
+}
+
+std::vector<std::uint8_t> FakeRawInput::HidRecord(std::uintptr_t device,
+                                                  std::uint32_t reportSize, std::uint32_t count,
+                                                  const std::vector<std::uint8_t>& reports) {
+  std::vector<std::uint8_t> record(RawRecordLayout::kHidDataOffset + reports.size());
+  const std::uint32_t type = RawRecordLayout::kTypeHid;
+  const std::uint32_t total = static_cast<std::uint32_t>(record.size());
+  std::memcpy(&record[RawRecordLayout::kTypeOffset], &type, 4);
+  std::memcpy(&record[4], &total, 4);
+  std::memcpy(&record[RawRecordLayout::kDeviceOffset], &device, sizeof device);
+  std::memcpy(&record[RawRecordLayout::kHidSizeOffset], &reportSize, 4);
+  std::memcpy(&record[RawRecordLayout::kHidCountOffset], &count, 4);
+  std::copy(reports.begin(), reports.end(), record.begin() + RawRecordLayout::kHidDataOffset);
+  return record;
+}
+
+// ---- all -----------------------------------------------------------------------------------
+
+FakeOs::FakeOs() = default;
+
+void FakeOs::Install() {
+  Os all;
+  all.keyboard = &keyboard;
+  all.timers = &timers;
+  all.hook = &hook;
+  all.kernel = &kernel;
+  all.shell = &shell;
+  all.rawInput = &rawInput;
+  InstallOs(all);
+}
+
+}  // namespace bk::fake

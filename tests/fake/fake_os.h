@@ -1,0 +1,190 @@
+// A small model of the machine that the logic runs against in the unit tests: the keyboard,
+// timers on a manual clock, the hook, kernel objects and the program's window. It records what
+// the logic asked of it, so tests can check what a user would feel.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/os.h"
+
+namespace bk::fake {
+
+class FakeHook;
+
+// The keyboard: which keys are down, which of those the program pressed, Caps Lock, and a US
+// English layout for VkKeyScanA.
+class FakeKeyboard final : public Keyboard {
+ public:
+  explicit FakeKeyboard(FakeHook& hook) : hook_(hook) {}
+
+  unsigned SendKeys(std::span<const KeyInput> events) override;
+  std::uint16_t ScanCode(std::uint8_t vk) override;
+  KeyValue KeyForChar(char ch) override;
+  bool AsyncKeyDown(std::uint8_t vk) override;
+  bool KeyToggled(std::uint8_t vk) override;
+
+  // The user's own hands: these keys are down, but the program did not press them.
+  void UserPress(std::uint8_t vk, bool down);
+  void SetCapsLock(bool on) { capsLock_ = on; }
+  bool CapsLock() const { return capsLock_; }
+  // A keyboard layout for VkKeyScanA other than US English: character -> KeyValue.
+  void OverrideKey(char ch, KeyValue value) { overrides_[static_cast<unsigned char>(ch)] = value; }
+
+  bool IsDown(std::uint8_t vk) const { return down_[vk]; }
+  bool PressedByProgram(std::uint8_t vk) const { return programDown_[vk]; }
+  std::vector<std::uint8_t> KeysHeldByProgram() const;
+
+  // Every SendInput call, in order, with its events.
+  const std::vector<std::vector<KeyInput>>& Calls() const { return calls_; }
+  std::vector<KeyInput> AllEvents() const;
+  void ClearCalls() { calls_.clear(); }
+  int CallsWhileHooked() const { return callsWhileHooked_; }
+
+  // Optional: every event sent is also handed here after the call returns (the system runs
+  // low-level hooks for injected keys once the sender's current callback is done).
+  std::function<void(const KeyInput&)> onInjected;
+
+ private:
+  FakeHook& hook_;
+  std::array<bool, 256> down_{};
+  std::array<bool, 256> programDown_{};
+  bool capsLock_ = false;
+  std::map<unsigned char, KeyValue> overrides_;
+  std::vector<std::vector<KeyInput>> calls_;
+  int callsWhileHooked_ = 0;
+};
+
+// Window timers on a manual clock.
+class FakeTimers final : public Timers {
+ public:
+  void Start(TimerId id, unsigned milliseconds) override;
+  void Stop(TimerId id) override;
+
+  bool IsRunning(TimerId id) const { return running_.count(id) != 0; }
+  unsigned PeriodOf(TimerId id) const { return running_.at(id).period; }
+  std::uint64_t Now() const { return now_; }
+  std::set<TimerId> Running() const;
+  // Moves the clock on, firing every timer that falls due on the way through `onFire`. A timer
+  // that its handler does not stop fires again after its period, as window timers do.
+  void Advance(std::uint64_t milliseconds);
+  std::function<void(TimerId)> onFire;
+
+ private:
+  struct Entry {
+    unsigned period = 0;
+    std::uint64_t due = 0;
+  };
+  std::map<TimerId, Entry> running_;
+  std::uint64_t now_ = 0;
+};
+
+// The low-level keyboard hook chain.
+class FakeHook final : public Hook {
+ public:
+  HookHandle Install() override;
+  void Remove(HookHandle handle) override;
+  std::intptr_t CallNext(HookHandle handle, int code, std::uintptr_t message,
+                         std::intptr_t raw) override;
+
+  bool Installed() const { return installed_ != 0; }
+  HookHandle Handle() const { return installed_; }
+  int InstallCount() const { return installs_; }
+  bool failInstall = false;
+  std::vector<HookHandle> callNextHandles;
+
+ private:
+  HookHandle installed_ = 0;
+  HookHandle nextHandle_ = 0x1000;
+  int installs_ = 0;
+};
+
+// Named mutexes, the module path and the system version.
+class FakeKernel final : public Kernel {
+ public:
+  MutexResult CreateOwnedMutex(const char* name) override;
+  MutexResult OpenSyncMutex(const char* name) override;
+  void Close(KernelHandle handle) override;
+  std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) override;
+  bool OsMajorVersion(std::uint32_t* major) override;
+
+  std::set<std::string> existingMutexes;  // held by other processes
+  std::set<std::string> deniedMutexes;    // exist, but OpenMutexA is refused access
+  bool failCreateMutex = false;
+  std::string modulePath = "C:\\Program Files\\BkRemote\\BkRemote.exe";
+  std::uint32_t osMajor = 10;
+  bool failVersion = false;
+
+  std::set<KernelHandle> OpenHandles() const;
+  std::vector<std::string> openedMutexNames;
+
+ private:
+  std::map<KernelHandle, std::string> handles_;
+  KernelHandle nextHandle_ = 0x100;
+};
+
+// The program's own window class, window, fonts and message loop.
+class FakeShell final : public Shell {
+ public:
+  bool RegisterInputClass(const WindowClassValues& values) override;
+  WindowId CreateInputWindow(const WindowValues& values) override;
+  FontHandle CreateFontHandle(const FontValues& values) override;
+  void DeleteFontHandle(FontHandle font) override;
+  void PostQuit() override { ++quitPosted; }
+  void RunMessageLoop() override;
+
+  bool failRegisterClass = false;
+  bool failCreateWindow = false;
+  std::vector<WindowClassValues> registeredClasses;
+  std::vector<WindowValues> createdWindows;
+  std::vector<FontValues> fontsCreated;
+  std::set<FontHandle> liveFonts;
+  int quitPosted = 0;
+  int loopsRun = 0;
+  WindowId windowId = 0x5000;
+  // Called inside CreateInputWindow, as WM_CREATE arrives inside CreateWindowExA.
+  std::function<void()> onCreate;
+  // What happens while the message loop runs; the loop returns when this does.
+  std::function<void()> whileLooping;
+
+ private:
+  FontHandle nextFont_ = 0x900;
+};
+
+// WM_INPUT records and the collections of their devices.
+class FakeRawInput final : public RawInput {
+ public:
+  std::uint32_t ReadRecord(std::intptr_t handle, void* buffer, std::uint32_t* size) override;
+  bool DeviceCollection(std::uintptr_t device, HidCollection* collection) override;
+  bool Register(std::span<const RawDeviceRegistration> devices) override;
+
+  // A RAWINPUT record as GetRawInputData copies it, for a device.
+  static std::vector<std::uint8_t> HidRecord(std::uintptr_t device, std::uint32_t reportSize,
+                                             std::uint32_t count,
+                                             const std::vector<std::uint8_t>& reports);
+  std::map<std::intptr_t, std::vector<std::uint8_t>> records;
+  std::map<std::uintptr_t, HidCollection> devices;  // a device missing here fails its info call
+  std::set<std::intptr_t> shortReads;  // records whose second read returns fewer bytes
+  std::vector<std::vector<RawDeviceRegistration>> registrations;
+  int deviceInfoCalls = 0;
+};
+
+// Everything, wired together and installed.
+class FakeOs {
+ public:
+  FakeOs();
+  void Install();
+
+  FakeHook hook;
+  FakeKeyboard keyboard{hook};
+  FakeTimers timers;
+  FakeKernel kernel;
+  FakeShell shell;
+  FakeRawInput rawInput;
+};
+
+}  // namespace bk::fake
