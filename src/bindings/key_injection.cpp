@@ -1,0 +1,95 @@
+#include "bindings/key_injection.h"
+
+#include <vector>
+
+#include "app/program_state.h"
+#include "platform/os.h"
+
+namespace bk {
+
+bool capsOn = false;
+
+namespace {
+
+// The hook must never be installed while SendInput runs: take it out, send, put it back.
+class HookOutOfChain {
+ public:
+  HookOutOfChain() : wasInstalled_(keyboardHook != 0) {
+    if (wasInstalled_) {
+      os().hook->Remove(keyboardHook);
+      keyboardHook = 0;
+    }
+  }
+  ~HookOutOfChain() {
+    if (wasInstalled_) keyboardHook = os().hook->Install();
+  }
+  HookOutOfChain(const HookOutOfChain&) = delete;
+  HookOutOfChain& operator=(const HookOutOfChain&) = delete;
+
+ private:
+  bool wasInstalled_;
+};
+
+}  // namespace
+
+KeyInput MakeKeyEvent(std::uint8_t vk, bool down) {
+  KeyInput event;
+  event.vk = vk;
+  event.scan = os().keyboard->ScanCode(vk);
+  event.flags = (vk == vk::Capital ? kKeyEventExtended : 0) | (down ? 0 : kKeyEventKeyUp);
+  event.extraInfo = kOwnInputMarker;
+  return event;
+}
+
+void SendKeyEvent(bool down, KeyValue key) {
+  HookOutOfChain unhooked;
+  const KeyInput event = MakeKeyEvent(static_cast<std::uint8_t>(key & 0xFF), down);
+  os().keyboard->SendKeys({&event, 1});
+}
+
+void TypeKey(KeyValue key, bool capsSensitive) {
+  // No key of the keyboard layout makes this character: sending VK 255 would type nothing
+  // useful and could confuse the application.
+  if (key == kNoKey) return;
+  HookOutOfChain unhooked;
+  Keyboard& keyboard = *os().keyboard;
+  const std::uint8_t vkCode = static_cast<std::uint8_t>(key & 0xFF);
+  const bool needShift = (key & kShiftBit) != 0;
+  const bool altGr = (key & kCtrlBit) != 0 && (key & kAltBit) != 0;
+  bool shiftNow = keyboard.AsyncKeyDown(vk::Shift);
+  const bool leftDown = keyboard.AsyncKeyDown(vk::LShift);
+  const bool rightDown = keyboard.AsyncKeyDown(vk::RShift);
+  if (capsOn && capsSensitive) shiftNow = !shiftNow;
+
+  std::vector<KeyInput> events;
+  events.reserve(10);
+  const auto add = [&](std::uint8_t vk, bool down) { events.push_back(MakeKeyEvent(vk, down)); };
+  const auto keystroke = [&] {
+    if (altGr) {
+      add(vk::LControl, true);
+      add(vk::LMenu, true);
+    }
+    add(vkCode, true);
+    add(vkCode, false);
+    if (altGr) {
+      add(vk::LMenu, false);
+      add(vk::LControl, false);
+    }
+  };
+  if (shiftNow == needShift) {
+    keystroke();
+  } else if (needShift) {
+    add(vk::LShift, true);
+    keystroke();
+    add(vk::LShift, false);
+  } else {
+    if (leftDown) add(vk::LShift, false);
+    if (rightDown) add(vk::RShift, false);
+    keystroke();
+    if (leftDown) add(vk::LShift, true);
+    if (rightDown) add(vk::RShift, true);
+  }
+  keyboard.SendKeys(events);
+}
+
+}  // namespace bk
