@@ -43,7 +43,8 @@ struct HookEvent {
 class Hook {
  public:
   virtual ~Hook() = default;
-  virtual HookHandle Install() = 0;  // SetWindowsHookExA(WH_KEYBOARD_LL, ..., GetModuleHandleA(0), 0)
+  virtual HookHandle
+  Install() = 0;  // SetWindowsHookExA(WH_KEYBOARD_LL, ..., GetModuleHandleA(0), 0)
   virtual void Remove(HookHandle handle) = 0;  // UnhookWindowsHookEx
   // CallNextHookEx; `raw` is the platform's own lParam, handed back untouched.
   virtual std::intptr_t CallNext(HookHandle handle, int code, std::uintptr_t message,
@@ -58,14 +59,14 @@ class Desktop {
   // GetWindowThreadProcessId: the thread id, and the process id through `processId` if given.
   virtual ThreadId WindowThreadProcess(WindowId window, ProcessId* processId) = 0;
   virtual bool WindowInfoStyle(WindowId window, std::uint32_t* style) = 0;  // GetWindowInfo
-  virtual std::uint32_t Style(WindowId window) = 0;                        // GWL_STYLE
-  virtual std::uint32_t ExStyle(WindowId window) = 0;                      // GWL_EXSTYLE
+  virtual std::uint32_t Style(WindowId window) = 0;                         // GWL_STYLE
+  virtual std::uint32_t ExStyle(WindowId window) = 0;                       // GWL_EXSTYLE
   virtual bool IsZoomed(WindowId window) = 0;
   virtual bool IsIconic(WindowId window) = 0;
-  virtual bool IsVisible(WindowId window) = 0;  // IsWindowVisible
-  virtual bool Exists(WindowId window) = 0;     // IsWindow
-  virtual WindowId DesktopWindow() = 0;         // GetDesktopWindow
-  virtual WindowId TopChild(WindowId parent) = 0;  // GetTopWindow
+  virtual bool IsVisible(WindowId window) = 0;      // IsWindowVisible
+  virtual bool Exists(WindowId window) = 0;         // IsWindow
+  virtual WindowId DesktopWindow() = 0;             // GetDesktopWindow
+  virtual WindowId TopChild(WindowId parent) = 0;   // GetTopWindow
   virtual WindowId NextBelow(WindowId window) = 0;  // GetWindow(GW_HWNDNEXT)
 };
 
@@ -95,7 +96,7 @@ inline constexpr int Minimize = 6;
 inline constexpr int Restore = 9;
 }  // namespace sw
 namespace msg {
-inline constexpr unsigned Close = 0x0010;      // WM_CLOSE
+inline constexpr unsigned Close = 0x0010;       // WM_CLOSE
 inline constexpr unsigned SysCommand = 0x0112;  // WM_SYSCOMMAND
 inline constexpr std::uintptr_t ScRestore = 0xF120;
 }  // namespace msg
@@ -222,8 +223,8 @@ class Shell {
  public:
   virtual ~Shell() = default;
   virtual bool RegisterInputClass(const WindowClassValues& values) = 0;  // RegisterClassA
-  virtual WindowId CreateInputWindow(const WindowValues& values) = 0;   // CreateWindowExA
-  virtual FontHandle CreateFontHandle(const FontValues& values) = 0;    // CreateFontA
+  virtual WindowId CreateInputWindow(const WindowValues& values) = 0;    // CreateWindowExA
+  virtual FontHandle CreateFontHandle(const FontValues& values) = 0;     // CreateFontA
   virtual void DeleteFontHandle(FontHandle font) = 0;
   virtual void PostQuit() = 0;        // PostQuitMessage(0)
   virtual void RunMessageLoop() = 0;  // GetMessageA > 0: TranslateMessage, DispatchMessageA

@@ -168,7 +168,7 @@ class FakeRawInput final : public RawInput {
                                              const std::vector<std::uint8_t>& reports);
   std::map<std::intptr_t, std::vector<std::uint8_t>> records;
   std::map<std::uintptr_t, HidCollection> devices;  // a device missing here fails its info call
-  std::set<std::intptr_t> shortReads;  // records whose second read returns fewer bytes
+  std::set<std::intptr_t> shortReads;               // records whose second read returns fewer bytes
   std::vector<std::vector<RawDeviceRegistration>> registrations;
   int deviceInfoCalls = 0;
 };

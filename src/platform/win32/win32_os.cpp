@@ -6,8 +6,12 @@ namespace {
 void* moduleInstance = nullptr;
 }  // namespace
 
-void SetInstance(void* instance) { moduleInstance = instance; }
-void* Instance() { return moduleInstance; }
+void SetInstance(void* instance) {
+  moduleInstance = instance;
+}
+void* Instance() {
+  return moduleInstance;
+}
 
 Os& RealOs() {
   static Os real = [] {
