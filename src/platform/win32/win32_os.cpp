@@ -15,6 +15,10 @@ Os& RealOs() {
     all.kernel = &KernelImpl();
     all.shell = &ShellImpl();
     all.rawInput = &RawInputImpl();
+    all.desktop = &DesktopImpl();
+    all.windows = &WindowControlImpl();
+    all.registry = &RegistryImpl();
+    all.launcher = &LauncherImpl();
     return all;
   }();
   return real;

@@ -16,5 +16,9 @@ void* Instance();
 Kernel& KernelImpl();
 Shell& ShellImpl();
 RawInput& RawInputImpl();
+Desktop& DesktopImpl();
+WindowControl& WindowControlImpl();
+Registry& RegistryImpl();
+Launcher& LauncherImpl();
 
 }  // namespace bk::win32
