@@ -44,6 +44,7 @@ WindowId FakeDesktop::AddWindow(const WindowSpec& spec) {
   images_[window.process] = spec.image;
   windows_[nextId_] = window;
   zOrder_.push_back(nextId_);
+  positionStale_ = true;
   if (first && (spec.style & ws::Visible) != 0 && !spec.minimized) MakeForeground(nextId_);
   return nextId_;
 }
@@ -51,6 +52,7 @@ WindowId FakeDesktop::AddWindow(const WindowSpec& spec) {
 void FakeDesktop::Destroy(WindowId window) {
   if (windows_.erase(window) == 0) return;
   zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());
+  positionStale_ = true;
   LoseForeground(window);
 }
 
@@ -96,6 +98,7 @@ void FakeDesktop::MoveToTop(WindowId window) {
   const auto at = std::find(zOrder_.begin(), zOrder_.end(), window);
   if (at == zOrder_.end()) return;
   std::rotate(zOrder_.begin(), at, at + 1);
+  positionStale_ = true;
 }
 
 // A window that is minimised, hidden or destroyed gives up the foreground. The model picks no
@@ -157,9 +160,14 @@ WindowId FakeDesktop::TopChild(WindowId parent) {
 
 WindowId FakeDesktop::NextBelow(WindowId window) {
   ++nextBelowCalls;
-  const auto at = std::find(zOrder_.begin(), zOrder_.end(), window);
-  if (at == zOrder_.end()) return 0;
-  if (at + 1 != zOrder_.end()) return *(at + 1);
+  if (positionStale_) {
+    position_.clear();
+    for (std::size_t i = 0; i < zOrder_.size(); ++i) position_[zOrder_[i]] = i;
+    positionStale_ = false;
+  }
+  const auto at = position_.find(window);
+  if (at == position_.end()) return 0;
+  if (at->second + 1 < zOrder_.size()) return zOrder_[at->second + 1];
   return zOrderLoops ? zOrder_.front() : 0;
 }
 

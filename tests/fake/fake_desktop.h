@@ -122,6 +122,9 @@ class FakeDesktop final : public Desktop, public WindowControl {
 
   std::map<WindowId, Window> windows_;
   std::vector<WindowId> zOrder_;  // top first
+  // Each window's place in zOrder_, rebuilt after the order changes.
+  mutable std::map<WindowId, std::size_t> position_;
+  mutable bool positionStale_ = true;
   std::map<ProcessId, std::string> images_;
   std::set<std::pair<ThreadId, ThreadId>> attached_;
   std::vector<PostedMessage> posted_;
