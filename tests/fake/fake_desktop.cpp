@@ -168,7 +168,8 @@ WindowId FakeDesktop::NextBelow(WindowId window) {
   const auto at = position_.find(window);
   if (at == position_.end()) return 0;
   if (at->second + 1 < zOrder_.size()) return zOrder_[at->second + 1];
-  return zOrderLoops ? zOrder_.front() : 0;
+  // Far past any sane bound the loop stops, so a walk without one fails instead of hanging.
+  return zOrderLoops && nextBelowCalls < 1000000 ? zOrder_.front() : 0;
 }
 
 // ---- WindowControl -------------------------------------------------------------------------

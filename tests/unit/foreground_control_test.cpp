@@ -118,21 +118,6 @@ TEST_F(ForegroundTest, TheWalkEndsWhenTheZOrderKeepsChanging) {
   EXPECT_EQ(desktop.ForegroundWindow(), 0u);
 }
 
-TEST_F(ForegroundTest, RepeatedBWalksThroughTheOpenWindows) {
-  const WindowId first = desktop.AddWindow(Named("first"));
-  const WindowId second = desktop.AddWindow(Named("second"));
-  const WindowId third = desktop.AddWindow(Named("third"));
-
-  ForegroundWindowAction(false);
-  EXPECT_EQ(desktop.ForegroundWindow(), second);
-  ForegroundWindowAction(false);
-  EXPECT_EQ(desktop.ForegroundWindow(), third);
-  EXPECT_EQ(desktop.FocusWindow(), third);
-  ForegroundWindowAction(false);
-  EXPECT_EQ(desktop.ForegroundWindow(), 0u);
-  for (WindowId window : {first, second, third}) EXPECT_TRUE(desktop.Minimized(window));
-}
-
 // ---- buttons B and C that do nothing ------------------------------------------------------
 
 struct NothingCase {
@@ -207,27 +192,33 @@ INSTANTIATE_TEST_SUITE_P(States, MaximiseTest,
 
 // ---- ForceForeground: the escalation -------------------------------------------------------
 
-Log Burst(const std::string& t, bool firstOk, bool secondOk) {
-  const auto set = [&](bool ok) { return "SetForegroundWindow(" + t + ") -> " + (ok ? "1" : "0"); };
-  return {"ShowWindow(" + t + ", 5)",
+// The burst on the window "target", with the results of its two SetForegroundWindow calls.
+Log Burst(bool firstOk, bool secondOk) {
+  const auto set = [](bool ok) {
+    return std::string("SetForegroundWindow(target) -> ") + (ok ? "1" : "0");
+  };
+  return {"ShowWindow(target, 5)",
           set(firstOk),
-          "BringWindowToTop(" + t + ")",
-          "SetActiveWindow(" + t + ")",
-          "SetFocus(" + t + ")",
-          "ShowWindow(" + t + ", 5)",
+          "BringWindowToTop(target)",
+          "SetActiveWindow(target)",
+          "SetFocus(target)",
+          "ShowWindow(target, 5)",
           set(secondOk),
-          "SetFocus(" + t + ")"};
+          "SetFocus(target)"};
 }
 
-Log Join(std::initializer_list<Log> parts) {
-  Log all;
-  for (const Log& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
+Log operator+(Log first, const Log& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
 }
 
+const std::string kToTop = "SetWindowPos(target, HWND_TOP)";
+const std::string kAccepted = "SetForegroundWindow(target) -> 1";
+const std::string kRefused = "SetForegroundWindow(target) -> 0";
+const std::string kAttach = "AttachThreadInput(11, 22, 1)";
+const std::string kDetach = "AttachThreadInput(11, 22, 0)";
 const Log kAltTaps = {"SendInput Alt down", "SendInput Alt up", "SendInput Alt down",
                       "SendInput Alt up"};
-const Log kToTop = {"SetWindowPos(target, HWND_TOP)"};
 
 struct EscalationCase {
   const char* what;
@@ -260,54 +251,22 @@ TEST_P(EscalationTest, MakesTheCallsInOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Failures, EscalationTest,
     ::testing::Values(
-        EscalationCase{"accepted at once", 0,
-                       Join({Burst("target", 1, 1),
-                             kToTop,
-                             {"SetForegroundWindow(target) -> 1"},
-                             Burst("target", 1, 1)}),
+        EscalationCase{"accepted at once", 0, Burst(1, 1) + Log{kToTop, kAccepted} + Burst(1, 1),
                        true},
-        EscalationCase{"refused once", 1,
-                       Join({Burst("target", 0, 1),
-                             kToTop,
-                             {"SetForegroundWindow(target) -> 1"},
-                             Burst("target", 1, 1)}),
-                       true},
-        EscalationCase{"refused twice", 2,
-                       Join({Burst("target", 0, 0),
-                             kToTop,
-                             {"SetForegroundWindow(target) -> 1"},
-                             Burst("target", 1, 1)}),
+        EscalationCase{"refused once", 1, Burst(0, 1) + Log{kToTop, kAccepted} + Burst(1, 1), true},
+        EscalationCase{"refused twice", 2, Burst(0, 0) + Log{kToTop, kAccepted} + Burst(1, 1),
                        true},
         EscalationCase{"accepted once attached", 3,
-                       Join({Burst("target", 0, 0),
-                             kToTop,
-                             {"SetForegroundWindow(target) -> 0", "AttachThreadInput(11, 22, 1)",
-                              "SetForegroundWindow(target) -> 1"},
-                             Burst("target", 1, 1),
-                             {"AttachThreadInput(11, 22, 0)"},
-                             Burst("target", 1, 1)}),
+                       Burst(0, 0) + Log{kToTop, kRefused, kAttach, kAccepted} + Burst(1, 1) +
+                           Log{kDetach} + Burst(1, 1),
                        true},
         EscalationCase{"accepted after the Alt taps", 4,
-                       Join({Burst("target", 0, 0),
-                             kToTop,
-                             {"SetForegroundWindow(target) -> 0", "AttachThreadInput(11, 22, 1)",
-                              "SetForegroundWindow(target) -> 0"},
-                             kAltTaps,
-                             {"SetForegroundWindow(target) -> 1"},
-                             Burst("target", 1, 1),
-                             {"AttachThreadInput(11, 22, 0)"},
-                             Burst("target", 1, 1)}),
+                       Burst(0, 0) + Log{kToTop, kRefused, kAttach, kRefused} + kAltTaps +
+                           Log{kAccepted} + Burst(1, 1) + Log{kDetach} + Burst(1, 1),
                        true},
         EscalationCase{"always refused", -1,
-                       Join({Burst("target", 0, 0),
-                             kToTop,
-                             {"SetForegroundWindow(target) -> 0", "AttachThreadInput(11, 22, 1)",
-                              "SetForegroundWindow(target) -> 0"},
-                             kAltTaps,
-                             {"SetForegroundWindow(target) -> 0"},
-                             Burst("target", 0, 0),
-                             {"AttachThreadInput(11, 22, 0)"},
-                             Burst("target", 0, 0)}),
+                       Burst(0, 0) + Log{kToTop, kRefused, kAttach, kRefused} + kAltTaps +
+                           Log{kRefused} + Burst(0, 0) + Log{kDetach} + Burst(0, 0),
                        false}));
 
 TEST_F(ForegroundTest, TheAltTapsAreOneCallOfFourMarkedEvents) {
@@ -332,11 +291,9 @@ TEST_F(ForegroundTest, AMinimisedTargetIsRestoredAfterTheEscalation) {
 
   ForceForeground(target);
 
-  EXPECT_EQ(desktop.log, Join({Burst("target", 1, 1),
-                               kToTop,
-                               {"SetForegroundWindow(target) -> 1"},
-                               {"PostMessageA(target, 0x112, 0xF120, 0)"},
-                               Burst("target", 1, 1)}));
+  const Log expected = Burst(1, 1) + Log{kToTop, kAccepted} +
+                       Log{"PostMessageA(target, 0x112, 0xF120, 0)"} + Burst(1, 1);
+  EXPECT_EQ(desktop.log, expected);
   EXPECT_FALSE(desktop.Minimized(target));
   EXPECT_TRUE(desktop.Maximized(target));
   EXPECT_EQ(desktop.ForegroundWindow(), target);
@@ -345,7 +302,7 @@ TEST_F(ForegroundTest, AMinimisedTargetIsRestoredAfterTheEscalation) {
 TEST_F(ForegroundTest, ATargetAlreadyInFrontGetsOnlyTheFinalBurst) {
   const WindowId target = desktop.AddWindow(Named("target"));
   ForceForeground(target);
-  EXPECT_EQ(desktop.log, Burst("target", 1, 1));
+  EXPECT_EQ(desktop.log, Burst(1, 1));
 }
 
 TEST_F(ForegroundTest, WithNoForegroundWindowTheDesktopsThreadIsAttached) {

@@ -194,15 +194,5 @@ INSTANTIATE_TEST_SUITE_P(Sizes, RegistryValueTest,
                                            ValueCase{"520 bytes", 259, true, false},
                                            ValueCase{"1000 bytes", 499, true, false}));
 
-TEST_F(ViewerLaunchTest, AnEmptyValueOrNoKeyLaunchesNothing) {
-  SetValue({});
-  LaunchViewer();
-  SetValue({0, 0});
-  LaunchViewer();
-  RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Brisko");
-  LaunchViewer();
-  EXPECT_TRUE(launcher.files.empty());
-}
-
 }  // namespace
 }  // namespace bk

@@ -121,29 +121,5 @@ TEST_F(WindowControlTest, DClosesTheForegroundWindowOnly) {
   EXPECT_TRUE(IsWindow(app[0]));
 }
 
-TEST_F(WindowControlTest, TheDesktopReadsBackWhatTheSystemHolds) {
-  AppThread app(1);
-  ComeForward(app[0]);
-  Desktop& desktop = *os().desktop;
-
-  ProcessId process = 0;
-  EXPECT_EQ(desktop.WindowThreadProcess(desktop.Foreground(), &process), app.ThreadId());
-  EXPECT_EQ(process, GetCurrentProcessId());
-  std::uint32_t style = 0;
-  ASSERT_TRUE(desktop.WindowInfoStyle(reinterpret_cast<WindowId>(app[0]), &style));
-  EXPECT_EQ(style & (ws::Minimizebox | ws::Maximizebox | ws::Visible),
-            ws::Minimizebox | ws::Maximizebox | ws::Visible);
-  EXPECT_EQ(desktop.Style(reinterpret_cast<WindowId>(app[0])), style);
-  EXPECT_FALSE(desktop.WindowInfoStyle(0, &style));
-
-  // The window is found by walking the Z order from the top.
-  bool found = false;
-  for (WindowId w = desktop.TopChild(desktop.DesktopWindow()); w != 0 && !found;
-       w = desktop.NextBelow(w)) {
-    found = w == reinterpret_cast<WindowId>(app[0]);
-  }
-  EXPECT_TRUE(found);
-}
-
 }  // namespace
 }  // namespace bk
