@@ -10,7 +10,7 @@ namespace {
 // A foreground window above `count` windows that all break a rule: the walk visits every one.
 void Crowd(fake::FakeOs& fake, int count) {
   fake.desktop.AddWindow({});
-  fake::WindowSpec hidden;
+  fake::WindowTraits hidden;
   hidden.style = fake::kOverlappedWindow;
   for (int i = 0; i < count; ++i) fake.desktop.AddWindow(hidden);
 }

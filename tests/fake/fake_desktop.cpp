@@ -29,23 +29,23 @@ const FakeDesktop::Window* FakeDesktop::Find(WindowId window) const {
 
 // ---- building and looking ------------------------------------------------------------------
 
-WindowId FakeDesktop::AddWindow(const WindowSpec& spec) {
+WindowId FakeDesktop::AddWindow(const WindowTraits& traits) {
   const bool first = windows_.empty();
   nextId_ += 0x10;
   Window window;
-  window.name = spec.name;
-  window.style = spec.style;
-  window.exStyle = spec.exStyle;
-  window.minimized = spec.minimized;
-  window.maximized = spec.maximized && !spec.minimized;
-  window.maximizeOnRestore = spec.maximized && spec.minimized;
-  window.thread = spec.thread != 0 ? spec.thread : nextThread_++;
-  window.process = spec.process != 0 ? spec.process : nextProcess_++;
-  images_[window.process] = spec.image;
+  window.name = traits.name;
+  window.style = traits.style;
+  window.exStyle = traits.exStyle;
+  window.minimized = traits.minimized;
+  window.maximized = traits.maximized && !traits.minimized;
+  window.maximizeOnRestore = traits.maximized && traits.minimized;
+  window.thread = traits.thread != 0 ? traits.thread : nextThread_++;
+  window.process = traits.process != 0 ? traits.process : nextProcess_++;
+  images_[window.process] = traits.image;
   windows_[nextId_] = window;
   zOrder_.push_back(nextId_);
   positionStale_ = true;
-  if (first && (spec.style & ws::Visible) != 0 && !spec.minimized) MakeForeground(nextId_);
+  if (first && (traits.style & ws::Visible) != 0 && !traits.minimized) MakeForeground(nextId_);
   return nextId_;
 }
 

@@ -19,7 +19,7 @@ namespace bk::fake {
 inline constexpr std::uint32_t kOverlappedWindow = 0x00CF0000;
 inline constexpr std::uint32_t kAppWindowStyle = kOverlappedWindow | ws::Visible;
 
-struct WindowSpec {
+struct WindowTraits {
   std::string name;
   std::uint32_t style = kAppWindowStyle;
   std::uint32_t exStyle = 0;
@@ -68,7 +68,7 @@ class FakeDesktop final : public Desktop, public WindowControl {
 
   // Building the desktop. New windows go below the existing ones; the first window added
   // becomes the foreground window with the focus unless MakeForeground says otherwise.
-  WindowId AddWindow(const WindowSpec& spec);
+  WindowId AddWindow(const WindowTraits& traits);
   void Destroy(WindowId window);
   // The user brings `window` forward (0: no foreground window at all).
   void MakeForeground(WindowId window);

@@ -12,12 +12,12 @@ namespace {
 
 using fake::kAppWindowStyle;
 using fake::kOverlappedWindow;
-using fake::WindowSpec;
+using fake::WindowTraits;
 using Log = std::vector<std::string>;
 
-WindowSpec Named(std::string name, WindowSpec spec = {}) {
-  spec.name = std::move(name);
-  return spec;
+WindowTraits Named(std::string name, WindowTraits traits = {}) {
+  traits.name = std::move(name);
+  return traits;
 }
 
 class ForegroundTest : public fake::BkTest {
@@ -37,14 +37,14 @@ class ForegroundTest : public fake::BkTest {
 
 struct SkipCase {
   const char* rule;
-  WindowSpec spec;
+  WindowTraits traits;
 };
 
 class CandidateSkipTest : public ForegroundTest, public ::testing::WithParamInterface<SkipCase> {};
 
 TEST_P(CandidateSkipTest, BSkipsTheWindowAndBringsTheNextSuitableOneForward) {
   const WindowId front = desktop.AddWindow(Named("front"));
-  const WindowId skipped = desktop.AddWindow(Named("skipped", GetParam().spec));
+  const WindowId skipped = desktop.AddWindow(Named("skipped", GetParam().traits));
   const WindowId good = desktop.AddWindow(Named("good"));
 
   ForegroundWindowAction(false);
@@ -52,20 +52,20 @@ TEST_P(CandidateSkipTest, BSkipsTheWindowAndBringsTheNextSuitableOneForward) {
   EXPECT_TRUE(desktop.Minimized(front));
   EXPECT_EQ(desktop.ForegroundWindow(), good) << GetParam().rule;
   EXPECT_EQ(desktop.FocusWindow(), good);
-  EXPECT_EQ(desktop.Style(skipped), GetParam().spec.style);
-  EXPECT_EQ(desktop.Minimized(skipped), GetParam().spec.minimized);
+  EXPECT_EQ(desktop.Style(skipped), GetParam().traits.style);
+  EXPECT_EQ(desktop.Minimized(skipped), GetParam().traits.minimized);
 }
 
-WindowSpec Styled(std::uint32_t style, std::uint32_t exStyle = 0) {
-  WindowSpec spec;
-  spec.style = style;
-  spec.exStyle = exStyle;
-  return spec;
+WindowTraits Styled(std::uint32_t style, std::uint32_t exStyle = 0) {
+  WindowTraits traits;
+  traits.style = style;
+  traits.exStyle = exStyle;
+  return traits;
 }
-WindowSpec MinimisedWindow() {
-  WindowSpec spec;
-  spec.minimized = true;
-  return spec;
+WindowTraits MinimisedWindow() {
+  WindowTraits traits;
+  traits.minimized = true;
+  return traits;
 }
 
 const SkipCase kSkipCases[] = {
@@ -83,7 +83,7 @@ TEST_F(ForegroundTest, BWithNoOtherSuitableWindowOnlyMinimises) {
   // Every window but the foreground one breaks a rule; the foreground window, on top, is no
   // successor of itself.
   const WindowId front = desktop.AddWindow(Named("front"));
-  for (const SkipCase& skip : kSkipCases) desktop.AddWindow(skip.spec);
+  for (const SkipCase& skip : kSkipCases) desktop.AddWindow(skip.traits);
 
   ForegroundWindowAction(false);
 
@@ -123,7 +123,7 @@ TEST_F(ForegroundTest, TheWalkEndsWhenTheZOrderKeepsChanging) {
 struct NothingCase {
   const char* what;
   bool maximise;
-  WindowSpec foreground;
+  WindowTraits foreground;
   bool noForeground = false;
   bool failWindowInfo = false;
 };
@@ -171,10 +171,10 @@ class MaximiseTest : public ForegroundTest, public ::testing::WithParamInterface
 
 TEST_P(MaximiseTest, CMaximisesOrRestores) {
   const StateCase& c = GetParam();
-  WindowSpec spec = Named("front");
-  spec.minimized = c.minimized;
-  spec.maximized = c.maximized;
-  const WindowId front = desktop.AddWindow(spec);
+  WindowTraits traits = Named("front");
+  traits.minimized = c.minimized;
+  traits.maximized = c.maximized;
+  const WindowId front = desktop.AddWindow(traits);
   desktop.MakeForeground(front);
 
   ForegroundWindowAction(true);
@@ -232,9 +232,9 @@ class EscalationTest : public ForegroundTest,
 
 TEST_P(EscalationTest, MakesTheCallsInOrder) {
   const EscalationCase& c = GetParam();
-  WindowSpec front = Named("front");
+  WindowTraits front = Named("front");
   front.thread = 11;
-  WindowSpec target = Named("target");
+  WindowTraits target = Named("target");
   target.thread = 22;
   const WindowId frontId = desktop.AddWindow(front);
   const WindowId targetId = desktop.AddWindow(target);
@@ -284,10 +284,10 @@ TEST_F(ForegroundTest, TheAltTapsAreOneCallOfFourMarkedEvents) {
 
 TEST_F(ForegroundTest, AMinimisedTargetIsRestoredAfterTheEscalation) {
   desktop.AddWindow(Named("front"));
-  WindowSpec spec = Named("target");
-  spec.minimized = true;
-  spec.maximized = true;  // minimised from maximised: it comes back maximised
-  const WindowId target = desktop.AddWindow(spec);
+  WindowTraits traits = Named("target");
+  traits.minimized = true;
+  traits.maximized = true;  // minimised from maximised: it comes back maximised
+  const WindowId target = desktop.AddWindow(traits);
 
   ForceForeground(target);
 
@@ -307,9 +307,9 @@ TEST_F(ForegroundTest, ATargetAlreadyInFrontGetsOnlyTheFinalBurst) {
 
 TEST_F(ForegroundTest, WithNoForegroundWindowTheDesktopsThreadIsAttached) {
   desktop.AddWindow(Named("other"));
-  WindowSpec spec = Named("target");
-  spec.thread = 22;
-  const WindowId target = desktop.AddWindow(spec);
+  WindowTraits traits = Named("target");
+  traits.thread = 22;
+  const WindowId target = desktop.AddWindow(traits);
   desktop.MakeForeground(0);
   desktop.failSetForegroundTimes = 3;
 
