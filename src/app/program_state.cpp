@@ -1,5 +1,7 @@
 #include "app/program_state.h"
 
+#include "app/window_switcher.h"
+
 namespace bk {
 
 WindowId inputWindow = 0;
@@ -16,6 +18,7 @@ void ResetProgramState() {
   layoutShown = false;
   keyboardHook = 0;
   labelFont = smallLabelFont = noticeFont = 0;
+  switcherActive = false;
 }
 
 }  // namespace bk

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/program_state.h"
+#include "app/window_switcher.h"
 #include "osd/osd_window.h"
 
 namespace bk {
@@ -94,6 +95,8 @@ void OnInputWindowDestroy() {
     os().hook->Remove(keyboardHook);
     keyboardHook = 0;
   }
+  // The switcher's modifier must not stay down once the program is gone.
+  StepWindowSwitcher(false);
   shell.PostQuit();
 }
 

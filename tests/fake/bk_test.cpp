@@ -18,6 +18,8 @@ void BkTest::TearDown() {
   for (TimerId id : fake.timers.Running()) {
     EXPECT_TRUE(expectedTimers_.count(id) != 0) << "timer " << id << " was left running";
   }
+  EXPECT_TRUE(fake.desktop.Attached().empty()) << "thread input was left attached";
+  EXPECT_TRUE(fake.registry.OpenKeys().empty()) << "a registry key was left open";
   ResetProgramState();
 }
 

@@ -282,6 +282,10 @@ void FakeOs::Install() {
   all.kernel = &kernel;
   all.shell = &shell;
   all.rawInput = &rawInput;
+  all.desktop = &desktop;
+  all.windows = &desktop;
+  all.registry = &registry;
+  all.launcher = &launcher;
   InstallOs(all);
 }
 

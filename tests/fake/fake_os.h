@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "fake/fake_desktop.h"
+#include "fake/fake_registry.h"
 #include "platform/os.h"
 
 namespace bk::fake {
@@ -185,6 +187,9 @@ class FakeOs {
   FakeKernel kernel;
   FakeShell shell;
   FakeRawInput rawInput;
+  FakeDesktop desktop;  // also the window commands
+  FakeRegistry registry;
+  FakeLauncher launcher;
 };
 
 }  // namespace bk::fake

@@ -2,6 +2,7 @@
 
 #include "app/report_decoding.h"
 #include "app/startup.h"
+#include "app/timers.h"
 
 namespace bk::win32 {
 
@@ -25,6 +26,9 @@ LRESULT CALLBACK InputWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
                  proposed->bottom - proposed->top, TRUE);
       break;
     }
+    case WM_TIMER:
+      OnInputWindowTimer(static_cast<TimerId>(wParam));
+      break;
     case WM_INPUT:
       if (!DecodeRawInput(static_cast<std::intptr_t>(lParam))) return 0;
       break;

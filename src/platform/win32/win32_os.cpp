@@ -19,6 +19,11 @@ Os& RealOs() {
     all.kernel = &KernelImpl();
     all.shell = &ShellImpl();
     all.rawInput = &RawInputImpl();
+    all.desktop = &DesktopImpl();
+    all.windows = &WindowControlImpl();
+    all.registry = &RegistryImpl();
+    all.launcher = &LauncherImpl();
+    all.timers = &TimersImpl();
     return all;
   }();
   return real;

@@ -16,5 +16,10 @@ void* Instance();
 Kernel& KernelImpl();
 Shell& ShellImpl();
 RawInput& RawInputImpl();
+Desktop& DesktopImpl();
+WindowControl& WindowControlImpl();
+Registry& RegistryImpl();
+Launcher& LauncherImpl();
+Timers& TimersImpl();
 
 }  // namespace bk::win32

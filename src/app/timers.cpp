@@ -1,0 +1,23 @@
+#include "app/timers.h"
+
+#include "app/window_switcher.h"
+#include "platform/os.h"
+#include "windows/viewer_launch.h"
+
+namespace bk {
+
+void OnInputWindowTimer(TimerId id) {
+  switch (id) {
+    case TIMER_SWITCHER:
+      StepWindowSwitcher(false);
+      os().timers->Stop(TIMER_SWITCHER);
+      break;
+    case TIMER_VIEWER:
+      ViewerTimerFired();
+      break;
+    default:
+      break;  // ids the program does not use go only to DefWindowProcA
+  }
+}
+
+}  // namespace bk

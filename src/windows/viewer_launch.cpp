@@ -1,0 +1,54 @@
+#include "windows/viewer_launch.h"
+
+#include "platform/os.h"
+
+namespace bk {
+
+namespace {
+
+// A value stored without its terminator, or of an odd length, ends after its last whole
+// character.
+void TerminateAfterData(char16_t (&path)[kViewerPathChars], std::uint32_t size) {
+  std::size_t end = size / sizeof(char16_t);
+  if (end > kViewerPathChars - 1) end = kViewerPathChars - 1;
+  path[end] = u'\0';
+}
+
+}  // namespace
+
+void ViewerButtonPressed() {
+  os().timers->Start(TIMER_VIEWER, kViewerDelayMs);
+}
+
+bool SiblingHoldsMutex(const char* name) {
+  Kernel& kernel = *os().kernel;
+  const MutexResult opened = kernel.OpenSyncMutex(name);
+  if (opened.handle != 0) {
+    kernel.Close(opened.handle);
+    return true;
+  }
+  return opened.lastError == kErrorAccessDenied;
+}
+
+void ViewerTimerFired() {
+  os().timers->Stop(TIMER_VIEWER);
+  if (SiblingHoldsMutex(kModeSwitchingMutexName)) return;
+  if (SiblingHoldsMutex(kButtonHandledMutexName)) return;
+  LaunchViewer();
+}
+
+void LaunchViewer() {
+  Registry& registry = *os().registry;
+  const KernelHandle key = registry.OpenUserKey(kViewerKey);
+  if (key == 0) return;
+  char16_t path[kViewerPathChars] = {};
+  std::uint32_t size = kViewerPathBytes;
+  if (registry.QueryValue(key, kViewerValue, path, &size)) {
+    TerminateAfterData(path, size);
+    // An empty value names no program: ShellExecuteW would open the current folder instead.
+    if (path[0] != u'\0') os().launcher->Open(path, kViewerArgument);
+  }
+  registry.CloseKey(key);
+}
+
+}  // namespace bk
