@@ -17,9 +17,15 @@ WindowValues InputWindowValues() {
   return {kInputWindowName, kInputWindowName, ws::ExNoActivate, ws::Popup, 100, 100, 10, 10};
 }
 
-FontValues LabelFontValues() { return {"Arial", 24, 700}; }
-FontValues SmallLabelFontValues() { return {"Arial", 18, 700}; }
-FontValues NoticeFontValues() { return {"Arial", 12, 700}; }
+FontValues LabelFontValues() {
+  return {"Arial", 24, 700};
+}
+FontValues SmallLabelFontValues() {
+  return {"Arial", 18, 700};
+}
+FontValues NoticeFontValues() {
+  return {"Arial", 12, 700};
+}
 
 std::array<RawDeviceRegistration, 4> RemoteRegistrations(WindowId target) {
   return {{{0xFFBC, 0x0088, kRidevInputSink, target},
@@ -45,9 +51,9 @@ int RunProgram() {
 
   char path[kModulePathSize] = {};
   const std::uint32_t written = kernel.ModuleFileName(path, kModulePathSize);
-  const std::string dir =
-      ProgramDirFromModulePath(std::string_view(path, written < kModulePathSize ? written : kModulePathSize),
-                               kModulePathSize);
+  const std::string dir = ProgramDirFromModulePath(
+      std::string_view(path, written < kModulePathSize ? written : kModulePathSize),
+      kModulePathSize);
 
   Shell& shell = *os().shell;
   const bool registered = shell.RegisterInputClass(InputWindowClass());
@@ -75,6 +81,7 @@ void OnInputWindowCreate() {
   labelFont = shell.CreateFontHandle(LabelFontValues());
   smallLabelFont = shell.CreateFontHandle(SmallLabelFontValues());
   noticeFont = shell.CreateFontHandle(NoticeFontValues());
+  SyncOsdVisibility();
 }
 
 void OnInputWindowDestroy() {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fake/fake_layout_window.h"
 #include "platform/os.h"
 
 namespace bk::fake {
@@ -146,6 +147,8 @@ class FakeShell final : public Shell {
   int quitPosted = 0;
   int loopsRun = 0;
   WindowId windowId = 0x5000;
+  // The model of the program's windows that the new window joins.
+  FakeLayoutWindow* windowModel = nullptr;
   // Called inside CreateInputWindow, as WM_CREATE arrives inside CreateWindowExA.
   std::function<void()> onCreate;
   // What happens while the message loop runs; the loop returns when this does.
@@ -168,7 +171,7 @@ class FakeRawInput final : public RawInput {
                                              const std::vector<std::uint8_t>& reports);
   std::map<std::intptr_t, std::vector<std::uint8_t>> records;
   std::map<std::uintptr_t, HidCollection> devices;  // a device missing here fails its info call
-  std::set<std::intptr_t> shortReads;  // records whose second read returns fewer bytes
+  std::set<std::intptr_t> shortReads;               // records whose second read returns fewer bytes
   std::vector<std::vector<RawDeviceRegistration>> registrations;
   int deviceInfoCalls = 0;
 };
@@ -185,6 +188,9 @@ class FakeOs {
   FakeKernel kernel;
   FakeShell shell;
   FakeRawInput rawInput;
+  FakeLayoutWindow layoutWindow;
+  OwnWindowsDesktop desktop{layoutWindow};
+  OwnWindowsControl windowControl{layoutWindow};
 };
 
 }  // namespace bk::fake
