@@ -116,8 +116,9 @@ void SyncOsdVisibility() {
     layoutShown = false;
     ResetEntry();
     fadeAlpha = 0;
-    Layout().SetAlpha(inputWindow, 0);
+    // Layered first: a fully shown window is not layered, and would refuse the alpha.
     Layout().SetExStyle(inputWindow, kLayeredExStyle);
+    Layout().SetAlpha(inputWindow, 0);
     os().timers->Stop(TIMER_FADE);
   }
 }

@@ -34,23 +34,38 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{"back", kConsumerPage, 1, 3, 1, {0x01, 0x24, 0x02}, {0x0000000C00010224}},
         BlockCase{"vendor INPUT", kVendorPage, 0x88, 2, 1, {0x02, 0x02}, {0x0000FFAA00880002}},
         BlockCase{"vendor release", kVendorPage, 0x88, 2, 1, {0x02, 0x00}, {0x0000FFAA00880000}},
-        BlockCase{"report id never counts", kVendorPage, 0x88, 2, 1, {0x7F, 0x06},
-                  {0x0000FFAA00880006}},
+        BlockCase{
+            "report id never counts", kVendorPage, 0x88, 2, 1, {0x7F, 0x06}, {0x0000FFAA00880006}},
         BlockCase{"length 0", kVendorPage, 0x88, 0, 1, {}, {}},
         BlockCase{"length 1", kVendorPage, 0x88, 1, 1, {0x02}, {}},
         BlockCase{"length 2", kConsumerPage, 1, 2, 1, {0x01, 0xB5}, {0x0000000C000100B5}},
         BlockCase{"length 3", kConsumerPage, 0x80, 3, 1, {0x01, 0x24, 0x02}, {0x0000000C00800224}},
-        BlockCase{"bytes past byte 2 are ignored", kConsumerPage, 1, 4, 1, {1, 0xB0, 0, 0x55},
+        BlockCase{"bytes past byte 2 are ignored",
+                  kConsumerPage,
+                  1,
+                  4,
+                  1,
+                  {1, 0xB0, 0, 0x55},
                   {0x0000000C000100B0}},
         // Two reports in one message are two button events: a press and its release.
-        BlockCase{"two 2-byte reports", kVendorPage, 0x88, 2, 2, {0x02, 0x06, 0x02, 0x00},
+        BlockCase{"two 2-byte reports",
+                  kVendorPage,
+                  0x88,
+                  2,
+                  2,
+                  {0x02, 0x06, 0x02, 0x00},
                   {0x0000FFAA00880006, 0x0000FFAA00880000}},
-        BlockCase{"two 3-byte reports", kConsumerPage, 1, 3, 2, {1, 0xB0, 0, 1, 0, 0},
+        BlockCase{"two 3-byte reports",
+                  kConsumerPage,
+                  1,
+                  3,
+                  2,
+                  {1, 0xB0, 0, 1, 0, 0},
                   {0x0000000C000100B0, 0x0000000C00010000}},
         BlockCase{"count 0", kVendorPage, 0x88, 2, 0, {}, {}},
         BlockCase{"block longer than the data", kVendorPage, 0x88, 2, 3, {2, 6, 2, 0}, {}},
-        BlockCase{"huge count does not overflow", kVendorPage, 0x88, 0x10000, 0x10001, {2, 6},
-                  {}}));
+        BlockCase{
+            "huge count does not overflow", kVendorPage, 0x88, 0x10000, 0x10001, {2, 6}, {}}));
 
 class DecodeRawInputTest : public fake::BkTest {
  protected:
@@ -87,7 +102,9 @@ TEST_F(DecodeRawInputTest, AShortReadReturnsZeroWithoutTheDefault) {
   EXPECT_EQ(fake.rawInput.deviceInfoCalls, 0);
 }
 
-TEST_F(DecodeRawInputTest, AnUnreadableHandleReturnsZero) { EXPECT_FALSE(DecodeRawInput(42)); }
+TEST_F(DecodeRawInputTest, AnUnreadableHandleReturnsZero) {
+  EXPECT_FALSE(DecodeRawInput(42));
+}
 
 TEST_F(DecodeRawInputTest, ARecordShorterThanItsClaimedBlockIsDropped) {
   std::vector<std::uint8_t> record = fake::FakeRawInput::HidRecord(kDevice, 2, 4, {0x02, 0x02});

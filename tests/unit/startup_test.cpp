@@ -27,8 +27,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DirCase{"full path", "C:\\Tools\\BkRemote\\BkRemote.exe", 260, "C:\\Tools\\BkRemote\\"},
         DirCase{"drive root", "C:\\BkRemote.exe", 260, "C:\\"},
-        DirCase{"no backslash", "BkRemote.exe", 260, ""},
-        DirCase{"empty", "", 260, ""},
+        DirCase{"no backslash", "BkRemote.exe", 260, ""}, DirCase{"empty", "", 260, ""},
         DirCase{"forward slashes are not folders here", "C:/x/BkRemote.exe", 260, ""},
         DirCase{"truncated: fills the buffer", std::string(259, 'a') + "\\", 260, ""},
         DirCase{"one short of the buffer", "C:\\" + std::string(256, 'a'), 260, "C:\\"}));
