@@ -6,8 +6,12 @@ namespace {
 void* moduleInstance = nullptr;
 }  // namespace
 
-void SetInstance(void* instance) { moduleInstance = instance; }
-void* Instance() { return moduleInstance; }
+void SetInstance(void* instance) {
+  moduleInstance = instance;
+}
+void* Instance() {
+  return moduleInstance;
+}
 
 Os& RealOs() {
   static Os real = [] {
@@ -15,6 +19,12 @@ Os& RealOs() {
     all.kernel = &KernelImpl();
     all.shell = &ShellImpl();
     all.rawInput = &RawInputImpl();
+    all.keyboard = &KeyboardImpl();
+    all.timers = &TimersImpl();
+    all.hook = &HookImpl();
+    all.desktop = &DesktopImpl();
+    all.windows = &WindowControlImpl();
+    all.layoutWindow = &LayoutWindowImpl();
     return all;
   }();
   return real;

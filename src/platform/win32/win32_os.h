@@ -16,5 +16,11 @@ void* Instance();
 Kernel& KernelImpl();
 Shell& ShellImpl();
 RawInput& RawInputImpl();
+Keyboard& KeyboardImpl();
+Timers& TimersImpl();
+Hook& HookImpl();
+Desktop& DesktopImpl();
+WindowControl& WindowControlImpl();
+LayoutWindow& LayoutWindowImpl();
 
 }  // namespace bk::win32
