@@ -11,10 +11,12 @@ namespace bk::win32 {
 LRESULT CALLBACK InputWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
+      LoadOsdBitmaps();
       OnInputWindowCreate();
       break;
     case WM_DESTROY:
       OnInputWindowDestroy();
+      FreeOsdBitmaps();
       break;
     case WM_CLOSE:
       return 0;  // a close request never closes this window

@@ -7,6 +7,11 @@
 
 namespace bk::win32 {
 
+// The layout's six bitmaps stay loaded from start-up to exit: loading two bitmaps per key at
+// every paint made a full repaint far slower than a frame.
+void LoadOsdBitmaps();
+void FreeOsdBitmaps();
+
 class GdiCanvas final : public Canvas {
  public:
   explicit GdiCanvas(HDC dc) : dc_(dc) {}
