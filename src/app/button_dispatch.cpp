@@ -14,10 +14,10 @@ struct MediaButton {
   std::string_view name;
 };
 constexpr MediaButton kMediaButtons[] = {
-    {0x0040, "menu"},     {0x008D, "guide"},       {0x009C, "channelup"}, {0x009D, "channeldown"},
-    {0x00B0, "play"},     {0x00B1, "pause"},       {0x00B2, "record"},    {0x00B3, "fastforward"},
-    {0x00B4, "rewind"},   {0x00B5, "next"},        {0x00B6, "previous"},  {0x00B7, "stop"},
-    {0x0209, "info"},     {0x0224, "back"},        {0x022F, "zoom"},      {0x0230, "fullscreen"},
+    {0x0040, "menu"},   {0x008D, "guide"}, {0x009C, "channelup"}, {0x009D, "channeldown"},
+    {0x00B0, "play"},   {0x00B1, "pause"}, {0x00B2, "record"},    {0x00B3, "fastforward"},
+    {0x00B4, "rewind"}, {0x00B5, "next"},  {0x00B6, "previous"},  {0x00B7, "stop"},
+    {0x0209, "info"},   {0x0224, "back"},  {0x022F, "zoom"},      {0x0230, "fullscreen"},
 };
 static_assert(std::size(kMediaButtons) == std::size(kMediaButtonNames));
 

@@ -7,9 +7,9 @@
 
 namespace bk {
 
-extern WindowId inputWindow;  // set by InitOsd during start-up
-extern std::string programDir;  // the executable's folder with its trailing backslash, or empty
-extern bool layoutShown;        // the on-screen layout is up and the keyboard hook installed
+extern WindowId inputWindow;     // set by InitOsd during start-up
+extern std::string programDir;   // the executable's folder with its trailing backslash, or empty
+extern bool layoutShown;         // the on-screen layout is up and the keyboard hook installed
 extern HookHandle keyboardHook;  // the low-level keyboard hook, installed only while shown
 extern FontHandle labelFont;
 extern FontHandle smallLabelFont;

@@ -43,9 +43,8 @@ std::vector<ButtonCode> ButtonCodesOfBlock(std::uint16_t usagePage, std::uint16_
   if (blockSize > data.size()) return codes;
   codes.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
-    codes.push_back(BuildButtonCode(usagePage, usage,
-                                    data.subspan(static_cast<std::size_t>(i) * reportSize,
-                                                 reportSize)));
+    codes.push_back(BuildButtonCode(
+        usagePage, usage, data.subspan(static_cast<std::size_t>(i) * reportSize, reportSize)));
   }
   return codes;
 }

@@ -6,8 +6,12 @@ namespace {
 Os installed;
 }  // namespace
 
-Os& os() { return installed; }
+Os& os() {
+  return installed;
+}
 
-void InstallOs(const Os& implementation) { installed = implementation; }
+void InstallOs(const Os& implementation) {
+  installed = implementation;
+}
 
 }  // namespace bk

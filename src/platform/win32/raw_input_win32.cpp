@@ -31,8 +31,8 @@ class Win32RawInput final : public RawInput {
     RID_DEVICE_INFO info{};
     info.cbSize = sizeof info;
     UINT infoSize = sizeof info;
-    const UINT result = GetRawInputDeviceInfoA(reinterpret_cast<HANDLE>(device), RIDI_DEVICEINFO,
-                                               &info, &infoSize);
+    const UINT result =
+        GetRawInputDeviceInfoA(reinterpret_cast<HANDLE>(device), RIDI_DEVICEINFO, &info, &infoSize);
     if (result == static_cast<UINT>(-1) || result == 0 || info.dwType != RIM_TYPEHID) return false;
     collection->usagePage = info.hid.usUsagePage;
     collection->usage = info.hid.usUsage;
@@ -41,8 +41,8 @@ class Win32RawInput final : public RawInput {
   bool Register(std::span<const RawDeviceRegistration> devices) override {
     std::vector<RAWINPUTDEVICE> entries;
     for (const RawDeviceRegistration& device : devices) {
-      entries.push_back({device.usagePage, device.usage, device.flags,
-                         reinterpret_cast<HWND>(device.target)});
+      entries.push_back(
+          {device.usagePage, device.usage, device.flags, reinterpret_cast<HWND>(device.target)});
     }
     return RegisterRawInputDevices(entries.data(), static_cast<UINT>(entries.size()),
                                    sizeof(RAWINPUTDEVICE)) != FALSE;

@@ -22,8 +22,8 @@ class Win32Shell final : public Shell {
   }
   WindowId CreateInputWindow(const WindowValues& values) override {
     HWND window = CreateWindowExA(values.exStyle, values.className, values.title, values.style,
-                                  values.x, values.y, values.width, values.height, nullptr,
-                                  nullptr, static_cast<HINSTANCE>(Instance()), nullptr);
+                                  values.x, values.y, values.width, values.height, nullptr, nullptr,
+                                  static_cast<HINSTANCE>(Instance()), nullptr);
     return reinterpret_cast<WindowId>(window);
   }
   FontHandle CreateFontHandle(const FontValues& values) override {
@@ -32,9 +32,7 @@ class Win32Shell final : public Shell {
                              ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, values.face);
     return reinterpret_cast<FontHandle>(font);
   }
-  void DeleteFontHandle(FontHandle font) override {
-    DeleteObject(reinterpret_cast<HGDIOBJ>(font));
-  }
+  void DeleteFontHandle(FontHandle font) override { DeleteObject(reinterpret_cast<HGDIOBJ>(font)); }
   void PostQuit() override { PostQuitMessage(0); }
   void RunMessageLoop() override {
     MSG message;
