@@ -102,12 +102,10 @@ INSTANTIATE_TEST_SUITE_P(
     Looks, KeyLookTest,
     ::testing::Values(
         KeyLook{"normal at rest", 35, State::Rest, 102, 105, kWhite, kHint, false},
-        KeyLook{"wide normal at rest", 76, State::Rest, 102, 105, kWhite, kHint, false},
         KeyLook{"special at rest", 48, State::Rest, 102, 106, kDim, kHint, false},
         KeyLook{"small at rest, no hint", 1, State::Rest, 102, 106, kDim, kHint, true},
         KeyLook{"small with hint", 81, State::Rest, 102, 106, kDim, kHint, true},
         KeyLook{"normal hot", 35, State::Hot, 103, 101, kOrange, kDim, false},
-        KeyLook{"special hot", 48, State::Hot, 103, 101, kOrange, kDim, false},
         KeyLook{"small pushed", 1, State::Pushed, 103, 101, kOrange, kDim, true},
         KeyLook{"normal pushed", 60, State::Pushed, 103, 101, kOrange, kDim, false},
         KeyLook{"latched control", 73, State::Latched, 103, 101, kOrange, kDim, false},

@@ -312,16 +312,6 @@ TEST_P(SyncOsdVisibilityTest, WhenNothingChangedOnlyPlacesTheWindow) {
 
 INSTANTIATE_TEST_SUITE_P(HiddenOrShown, SyncOsdVisibilityTest, ::testing::Bool());
 
-TEST_F(FadeTest, SettingTheSameVisibilityAgainDoesNothing) {
-  Start();
-  SetLayoutVisible(false);
-  EXPECT_EQ(fake.windowControl.shows.size(), 83u);
-  SetLayoutVisible(true);
-  SetLayoutVisible(true);
-  EXPECT_EQ(fake.hook.InstallCount(), 1);
-  SetLayoutVisible(false);
-}
-
 // A button's user data names its key only inside the active layout and for that very button.
 class KeyIndexTest : public OsdTest {};
 
