@@ -82,6 +82,7 @@ void OnInputWindowCreate() {
   labelFont = shell.CreateFontHandle(LabelFontValues());
   smallLabelFont = shell.CreateFontHandle(SmallLabelFontValues());
   noticeFont = shell.CreateFontHandle(NoticeFontValues());
+  SyncOsdVisibility();
 }
 
 void OnInputWindowDestroy() {

@@ -1,6 +1,7 @@
 #include "app/timers.h"
 
 #include "app/window_switcher.h"
+#include "osd/osd_window.h"
 #include "platform/os.h"
 #include "windows/viewer_launch.h"
 
@@ -11,6 +12,9 @@ void OnInputWindowTimer(TimerId id) {
     case TIMER_SWITCHER:
       StepWindowSwitcher(false);
       os().timers->Stop(TIMER_SWITCHER);
+      break;
+    case TIMER_FADE:
+      FadeInStep();
       break;
     case TIMER_VIEWER:
       ViewerTimerFired();

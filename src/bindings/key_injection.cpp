@@ -3,11 +3,10 @@
 #include <vector>
 
 #include "app/program_state.h"
+#include "osd/text_entry.h"
 #include "platform/os.h"
 
 namespace bk {
-
-bool capsOn = false;
 
 namespace {
 

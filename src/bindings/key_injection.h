@@ -7,9 +7,6 @@
 
 namespace bk {
 
-// The layout's Caps Lock key is latched (kept by the text entry); TypeKey reads it.
-extern bool capsOn;
-
 // One key going down or up, for the low byte of `key`.
 void SendKeyEvent(bool down, KeyValue key);
 

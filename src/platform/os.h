@@ -230,6 +230,62 @@ class Shell {
   virtual void RunMessageLoop() = 0;  // GetMessageA > 0: TranslateMessage, DispatchMessageA
 };
 
+// What a child window of the input window is made with: CreateWindowExA(0, className, "",
+// style, x, y, width, height, parent, no menu, the module instance, no parameter).
+struct ChildValues {
+  const char* className = nullptr;  // "BUTTON" or "STATIC"
+  std::uint32_t style = 0;
+  int x = 0, y = 0, width = 0, height = 0;
+  WindowId parent = 0;
+};
+
+// The input window as the on-screen layout: its placement, its layering, and its children.
+class LayoutWindow {
+ public:
+  virtual ~LayoutWindow() = default;
+  // SetWindowPos(HWND_TOPMOST, 0, 0, width, height, SWP_NOMOVE | SWP_NOACTIVATE)
+  virtual void MakeTopmost(WindowId window, int width, int height) = 0;
+  virtual void Move(WindowId window, int x, int y, int width, int height, bool repaint) = 0;
+  virtual bool WindowRect(WindowId window, Rect* rect) = 0;  // GetWindowRect, screen coordinates
+  virtual int SystemMetric(int index) = 0;                   // GetSystemMetrics
+  // InvalidateRect; a null `rect` means the whole client area.
+  virtual void Invalidate(WindowId window, const Rect* rect, bool erase) = 0;
+  // SetLayeredWindowAttributes(window, 0, alpha, LWA_ALPHA); fails unless the window is layered.
+  virtual bool SetAlpha(WindowId window, std::uint8_t alpha) = 0;
+  virtual void SetExStyle(WindowId window, std::uint32_t exStyle) = 0;  // SetWindowLongPtrA
+  virtual WindowId CreateChild(const ChildValues& values) = 0;          // 0 when it fails
+  virtual void SetUserData(WindowId window, std::intptr_t value) = 0;   // GWLP_USERDATA
+  virtual std::intptr_t UserData(WindowId window) = 0;
+  // SetClassLongPtrA(window, GCLP_HBRBACKGROUND, the stock BLACK_BRUSH)
+  virtual void SetClassBackgroundBlack(WindowId window) = 0;
+  virtual std::uint32_t ButtonState(WindowId button) = 0;  // SendMessageA(BM_GETSTATE)
+};
+inline constexpr int kSmCxFullScreen = 16;  // SM_CXFULLSCREEN
+inline constexpr int kSmCyFullScreen = 17;  // SM_CYFULLSCREEN
+inline constexpr std::uint32_t kBstPushed = 0x0004;
+inline constexpr std::uint32_t kBstHot = 0x0200;
+
+// A colour as a COLORREF holds it: 0x00BBGGRR.
+using Colour = std::uint32_t;
+constexpr Colour Rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  return static_cast<Colour>(r) | static_cast<Colour>(g) << 8 | static_cast<Colour>(b) << 16;
+}
+
+// Where a text's reference point lies: TA_LEFT | TA_TOP, TA_RIGHT | TA_TOP, TA_CENTER | TA_TOP.
+enum class TextAlign { LeftTop, RightTop, CenterTop };
+
+// One paint of one window: what to draw, decided by the logic. Bitmaps are the program's own
+// resources by id; text is drawn with a transparent background.
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+  virtual void Blit(int bitmapId, int x, int y) = 0;           // whole bitmap, unscaled
+  virtual void Stretch(int bitmapId, const Rect& target) = 0;  // whole bitmap, COLORONCOLOR
+  virtual void Frame(const Rect& rect, Colour colour) = 0;     // FrameRect, solid brush
+  virtual void Text(int x, int y, std::string_view text, FontHandle font, Colour colour,
+                    TextAlign align) = 0;
+};
+
 // All of it, as installed.
 struct Os {
   Keyboard* keyboard = nullptr;
@@ -243,6 +299,7 @@ struct Os {
   Launcher* launcher = nullptr;
   RawInput* rawInput = nullptr;
   Shell* shell = nullptr;
+  LayoutWindow* layoutWindow = nullptr;
 };
 
 // The installed operating system. Installed once by the entry point, or by a test's fixture.

@@ -1,11 +1,13 @@
 #include "fake/bk_test.h"
 
 #include "app/program_state.h"
+#include "osd/osd_window.h"
 
 namespace bk::fake {
 
 void BkTest::SetUp() {
   ResetProgramState();
+  ResetOsdState();
   fake.Install();
 }
 
@@ -21,6 +23,7 @@ void BkTest::TearDown() {
   EXPECT_TRUE(fake.desktop.Attached().empty()) << "thread input was left attached";
   EXPECT_TRUE(fake.registry.OpenKeys().empty()) << "a registry key was left open";
   ResetProgramState();
+  ResetOsdState();
 }
 
 }  // namespace bk::fake

@@ -1,5 +1,7 @@
 #include "fake/fake_desktop.h"
 
+#include "fake/fake_layout_window.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -120,7 +122,15 @@ ThreadId FakeDesktop::WindowThreadProcess(WindowId window, ProcessId* processId)
   return ThreadOf(window);
 }
 
+bool FakeDesktop::Own(WindowId window) const {
+  return ownWindows != nullptr && ownWindows->Exists(window);
+}
+
 bool FakeDesktop::WindowInfoStyle(WindowId window, std::uint32_t* style) {
+  if (Own(window)) {
+    *style = ownWindows->At(window).style;
+    return !failWindowInfo;
+  }
   const Window* found = Find(window);
   if (failWindowInfo || found == nullptr) return false;
   *style = found->style;
@@ -128,11 +138,13 @@ bool FakeDesktop::WindowInfoStyle(WindowId window, std::uint32_t* style) {
 }
 
 std::uint32_t FakeDesktop::Style(WindowId window) {
+  if (Own(window)) return ownWindows->At(window).style;
   const Window* found = Find(window);
   return found == nullptr ? 0 : found->style;
 }
 
 std::uint32_t FakeDesktop::ExStyle(WindowId window) {
+  if (Own(window)) return ownWindows->At(window).exStyle;
   const Window* found = Find(window);
   return found == nullptr ? 0 : found->exStyle;
 }
@@ -146,11 +158,12 @@ bool FakeDesktop::IsIconic(WindowId window) {
 }
 
 bool FakeDesktop::IsVisible(WindowId window) {
+  if (Own(window)) return ownWindows->Visible(window);
   return (Style(window) & ws::Visible) != 0;
 }
 
 bool FakeDesktop::Exists(WindowId window) {
-  return window == kDesktopWindow || Alive(window);
+  return window == kDesktopWindow || Alive(window) || Own(window);
 }
 
 WindowId FakeDesktop::TopChild(WindowId parent) {
@@ -175,6 +188,12 @@ WindowId FakeDesktop::NextBelow(WindowId window) {
 // ---- WindowControl -------------------------------------------------------------------------
 
 bool FakeDesktop::Show(WindowId window, int command) {
+  if (Own(window)) {
+    shows.push_back({window, command});
+    const bool wasVisible = (ownWindows->At(window).style & ws::Visible) != 0;
+    ownWindows->SetVisible(window, command != sw::Hide);
+    return wasVisible;
+  }
   Note("ShowWindow(" + NameOf(window) + ", " + std::to_string(command) + ")");
   if (onShow) onShow(window, command);
   Window* found = Find(window);

@@ -15,6 +15,8 @@
 
 namespace bk::fake {
 
+class FakeLayoutWindow;
+
 // WS_OVERLAPPEDWINDOW: caption, system menu, sizing frame, minimise and maximise boxes.
 inline constexpr std::uint32_t kOverlappedWindow = 0x00CF0000;
 inline constexpr std::uint32_t kAppWindowStyle = kOverlappedWindow | ws::Visible;
@@ -100,6 +102,15 @@ class FakeDesktop final : public Desktop, public WindowControl {
   // Runs inside ShowWindow, before the command takes effect (a window that dies meanwhile).
   std::function<void(WindowId, int)> onShow;
 
+  // The program's own windows (the input window and its buttons) live in this model; the
+  // desktop answers for them from there, and records ShowWindow on them in `shows`.
+  FakeLayoutWindow* ownWindows = nullptr;
+  struct ShowCall {
+    WindowId window = 0;
+    int command = 0;
+  };
+  std::vector<ShowCall> shows;
+
   int nextBelowCalls = 0;
   static constexpr WindowId kDesktopWindow = 0x10010;
   static constexpr ThreadId kDesktopThread = 7;
@@ -115,6 +126,7 @@ class FakeDesktop final : public Desktop, public WindowControl {
     ThreadId thread = 0;
     ProcessId process = 0;
   };
+  bool Own(WindowId window) const;
   Window* Find(WindowId window);
   const Window* Find(WindowId window) const;
   void MoveToTop(WindowId window);

@@ -202,6 +202,14 @@ bool FakeShell::RegisterInputClass(const WindowClassValues& values) {
 WindowId FakeShell::CreateInputWindow(const WindowValues& values) {
   createdWindows.push_back(values);
   if (failCreateWindow) return 0;
+  if (windowModel != nullptr) {
+    FakeWindow window;
+    window.className = values.className;
+    window.style = values.style;
+    window.exStyle = values.exStyle;
+    window.rect = {values.x, values.y, values.x + values.width, values.y + values.height};
+    windowModel->AddTopLevel(windowId, window);
+  }
   if (onCreate) onCreate();
   return windowId;
 }
@@ -272,7 +280,10 @@ std::vector<std::uint8_t> FakeRawInput::HidRecord(std::uintptr_t device, std::ui
 
 // ---- all -----------------------------------------------------------------------------------
 
-FakeOs::FakeOs() = default;
+FakeOs::FakeOs() {
+  shell.windowModel = &layoutWindow;
+  desktop.ownWindows = &layoutWindow;
+}
 
 void FakeOs::Install() {
   Os all;
@@ -286,6 +297,7 @@ void FakeOs::Install() {
   all.windows = &desktop;
   all.registry = &registry;
   all.launcher = &launcher;
+  all.layoutWindow = &layoutWindow;
   InstallOs(all);
 }
 

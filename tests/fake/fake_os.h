@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fake/fake_desktop.h"
+#include "fake/fake_layout_window.h"
 #include "fake/fake_registry.h"
 #include "platform/os.h"
 
@@ -148,6 +149,8 @@ class FakeShell final : public Shell {
   int quitPosted = 0;
   int loopsRun = 0;
   WindowId windowId = 0x5000;
+  // The model of the program's windows that the new window joins.
+  FakeLayoutWindow* windowModel = nullptr;
   // Called inside CreateInputWindow, as WM_CREATE arrives inside CreateWindowExA.
   std::function<void()> onCreate;
   // What happens while the message loop runs; the loop returns when this does.
@@ -190,6 +193,7 @@ class FakeOs {
   FakeDesktop desktop;  // also the window commands
   FakeRegistry registry;
   FakeLauncher launcher;
+  FakeLayoutWindow layoutWindow;
 };
 
 }  // namespace bk::fake

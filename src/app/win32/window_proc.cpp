@@ -3,19 +3,43 @@
 #include "app/report_decoding.h"
 #include "app/startup.h"
 #include "app/timers.h"
+#include "osd/osd_paint.h"
+#include "osd/osd_window.h"
+#include "osd/win32/gdi_canvas.h"
 
 namespace bk::win32 {
 
 LRESULT CALLBACK InputWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
+      LoadOsdBitmaps();
       OnInputWindowCreate();
       break;
     case WM_DESTROY:
       OnInputWindowDestroy();
+      FreeOsdBitmaps();
       break;
     case WM_CLOSE:
       return 0;  // a close request never closes this window
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      GdiCanvas canvas(dc);
+      PaintOsdBackground(canvas);
+      EndPaint(window, &paint);
+      break;
+    }
+    case WM_DRAWITEM: {
+      const DRAWITEMSTRUCT* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      GdiCanvas canvas(item->hDC);
+      const RECT& r = item->rcItem;
+      PaintOsdItem(canvas, reinterpret_cast<WindowId>(item->hwndItem),
+                   {r.left, r.top, r.right, r.bottom});
+      break;
+    }
+    case WM_DISPLAYCHANGE:
+      SyncOsdVisibility();
+      break;
     case WM_ERASEBKGND:
       return 1;  // painting covers the client area
     case WM_NCHITTEST:

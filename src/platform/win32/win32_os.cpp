@@ -24,6 +24,9 @@ Os& RealOs() {
     all.registry = &RegistryImpl();
     all.launcher = &LauncherImpl();
     all.timers = &TimersImpl();
+    all.keyboard = &KeyboardImpl();
+    all.hook = &HookImpl();
+    all.layoutWindow = &LayoutWindowImpl();
     return all;
   }();
   return real;

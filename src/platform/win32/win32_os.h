@@ -21,5 +21,8 @@ WindowControl& WindowControlImpl();
 Registry& RegistryImpl();
 Launcher& LauncherImpl();
 Timers& TimersImpl();
+Keyboard& KeyboardImpl();
+Hook& HookImpl();
+LayoutWindow& LayoutWindowImpl();
 
 }  // namespace bk::win32

@@ -1,0 +1,40 @@
+// Text entry on the on-screen layout: the selection named by the taps so far, and the latches of
+// the layout's modifier and Caps Lock keys.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace bk {
+
+extern std::string currentSequence;  // the taps so far; empty: nothing selected
+// Each key's sequence to its index in the active layout, rebuilt by SelectLayout.
+extern std::map<std::string, int, std::less<>> sequenceMap;
+extern bool shiftActive;  // a Shift key of the layout is latched
+extern bool capsOn;       // a Caps Lock key of the layout is latched; TypeKey reads it
+
+// Ends the selection, lets latched modifiers up and lets the caps keys follow the system.
+void ResetEntry();
+// Lets the caps keys' latch follow the system's Caps Lock.
+void SyncCapsLock();
+// Sets the latch of every caps key of the active layout; sends nothing.
+void SetCapsLatch(bool on);
+// Toggles (or, with `toggle` false, clears) one key's latch and sends its key.
+void SetLatch(int index, bool toggle, bool repaint);
+// Unlatches every latched modifier key and lets its key up. Lock keys keep their latch.
+void ReleaseModifiers();
+// Whether the key at `index` of the active layout shows and types its shifted form.
+bool IsShifted(int index);
+// Makes `sequence` the selection and moves the selected mark.
+void SelectSequence(std::string_view sequence);
+// Recomputes shiftActive and capsOn from the latches; repaints every key when they change.
+void UpdateModifierState();
+// A key button's pushed state at its repaint: a modifier or lock key toggles on its release.
+void TrackKeyPush(int index, bool pushed);
+
+// Puts the text entry back as it is before start-up (for tests).
+void ResetTextEntryState();
+
+}  // namespace bk
