@@ -1,6 +1,8 @@
 #include "app/button_dispatch.h"
 
 #include "app/program_state.h"
+#include "app/vendor_buttons.h"
+#include "app/window_switcher.h"
 
 namespace bk {
 
@@ -38,9 +40,14 @@ ButtonMeaning ClassifyButton(ButtonCode code) {
 }
 
 void DispatchButton(ButtonCode code) {
-  // Media buttons send their bindings and vendor buttons drive the layout and windows; both
-  // actions are wired in by the subsystems that own them.
-  (void)ClassifyButton(code);
+  const ButtonMeaning meaning = ClassifyButton(code);
+  if (meaning.kind == ButtonMeaning::Kind::Media) {
+    // The switcher's held Alt or Windows key would otherwise join the button's chord.
+    StepWindowSwitcher(false);
+  } else if (meaning.kind == ButtonMeaning::Kind::Vendor) {
+    VendorButton(meaning.number);
+  }
+  // Every other code has no effect.
 }
 
 }  // namespace bk

@@ -1,5 +1,6 @@
 #include "app/program_state.h"
 
+#include "app/vendor_buttons.h"
 #include "app/window_switcher.h"
 
 namespace bk {
@@ -19,6 +20,7 @@ void ResetProgramState() {
   keyboardHook = 0;
   labelFont = smallLabelFont = noticeFont = 0;
   switcherActive = false;
+  ResetVendorButtonState();
 }
 
 }  // namespace bk

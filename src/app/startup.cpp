@@ -3,6 +3,7 @@
 #include "app/program_state.h"
 #include "app/window_switcher.h"
 #include "osd/osd_window.h"
+#include "osd/text_entry.h"
 
 namespace bk {
 
@@ -91,6 +92,9 @@ void OnInputWindowDestroy() {
     if (*font != 0) shell.DeleteFontHandle(*font);
     *font = 0;
   }
+  // No latched Shift, Ctrl, Alt or Windows key may stay down in the system once the program is
+  // gone.
+  ReleaseModifiers();
   layoutShown = false;
   if (keyboardHook != 0) {
     os().hook->Remove(keyboardHook);

@@ -1,6 +1,7 @@
 #include "osd/osd_window.h"
 
 #include "app/program_state.h"
+#include "osd/keyboard_hook.h"
 #include "osd/text_entry.h"
 #include "platform/os.h"
 
@@ -100,6 +101,8 @@ void SyncOsdVisibility() {
   if (visible && !layoutShown) {
     layoutShown = true;
     keyboardHook = os().hook->Install();
+    // A key released while the hook was out would leave the number pad waiting for it.
+    StartHookState();
     ResetEntry();
     fadeAlpha = 0;
     os().timers->Start(TIMER_FADE, kFadePeriodMs);
@@ -158,6 +161,7 @@ void ResetOsdState() {
   selectionStrip = 0;
   RestoreLayoutTables();
   ResetTextEntryState();
+  ResetKeyboardHookState();
 }
 
 }  // namespace bk

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/types.h"
+
 namespace bk {
 
 extern std::string currentSequence;  // the taps so far; empty: nothing selected
@@ -14,6 +16,18 @@ extern std::string currentSequence;  // the taps so far; empty: nothing selected
 extern std::map<std::string, int, std::less<>> sequenceMap;
 extern bool shiftActive;  // a Shift key of the layout is latched
 extern bool capsOn;       // a Caps Lock key of the layout is latched; TypeKey reads it
+
+// How long a selected key waits for another tap of its symbol before it is typed.
+inline constexpr unsigned kCommitDelayMs = 1000;
+
+// One tap: "0" to "9", "*", "#", "A" to "E" (Enter) and "X" (Escape). Other characters do nothing.
+void PressSymbol(char symbol);
+// Extends or restarts the run of taps and acts on the key it selects.
+void AddTap(char symbol);
+// Types the selected key, if any, then ends the selection and lets latched modifiers up.
+void CommitSelection();
+// Ends the selection without typing; a running commit timer is left alone.
+void ClearSelection();
 
 // Ends the selection, lets latched modifiers up and lets the caps keys follow the system.
 void ResetEntry();
@@ -31,6 +45,11 @@ bool IsShifted(int index);
 void SelectSequence(std::string_view sequence);
 // Recomputes shiftActive and capsOn from the latches; repaints every key when they change.
 void UpdateModifierState();
+// A pointer click on the key at `index` of the active layout.
+void KeyClicked(int index);
+// WM_COMMAND from one of the layout's buttons: a click on its key. Buttons that name no key of
+// the active layout are ignored.
+void KeyButtonCommand(WindowId button);
 // A key button's pushed state at its repaint: a modifier or lock key toggles on its release.
 void TrackKeyPush(int index, bool pushed);
 

@@ -10,6 +10,16 @@
 
 namespace bk::fake {
 
+// The checks that hold for the machine at the end of every test: SendInput never called while
+// the hook was installed, no key held down that the program pressed, no timer running, no thread
+// input attached, no registry key open, and no key of the program's looping through its hook.
+// `held` and `timers` name the keys and timers that are expected.
+void ExpectMachineInvariants(FakeOs& fake, const std::set<std::uint8_t>& held = {},
+                             const std::set<TimerId>& timers = {});
+
+// A fresh program state, as before start-up.
+void ResetAllProgramState();
+
 class BkTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "osd/keyboard_hook.h"
+
 namespace bk::fake {
 
 // ---- keyboard ------------------------------------------------------------------------------
@@ -38,23 +40,95 @@ KeyValue UsKey(char ch) {
 
 unsigned FakeKeyboard::SendKeys(std::span<const KeyInput> events) {
   if (hook_.Installed()) ++callsWhileHooked_;
-  calls_.emplace_back(events.begin(), events.end());
+  if (keepLogs) calls_.emplace_back(events.begin(), events.end());
   for (const KeyInput& event : events) {
     const std::uint8_t vk = static_cast<std::uint8_t>(event.vk);
     const bool up = (event.flags & kKeyEventKeyUp) != 0;
-    if (!up && vk == vk::Capital && !down_[vk]) capsLock_ = !capsLock_;
-    down_[vk] = !up;
+    // The key state follows at once: the program's keys pass its own hook.
+    SetDown(vk, !up);
     programDown_[vk] = !up;
-    // The side-neutral codes follow their left and right keys, as GetAsyncKeyState reports.
-    down_[vk::Shift] = down_[vk::LShift] || down_[vk::RShift];
-    down_[vk::Control] = down_[vk::LControl] || down_[vk::RControl];
-    down_[vk::Menu] = down_[vk::LMenu] || down_[vk::RMenu];
+    if (keepLogs) {
+      stream_.push_back(event);
+      if (dropOwnMarker && stream_.back().extraInfo == kOwnInputMarker) stream_.back().extraInfo = 0;
+    }
   }
   if (onInjected) {
     const std::vector<KeyInput> sent(events.begin(), events.end());
     for (const KeyInput& event : sent) onInjected(event);
   }
   return static_cast<unsigned>(events.size());
+}
+
+void FakeKeyboard::SetDown(std::uint8_t vk, bool down) {
+  if (down && vk == vk::Capital && !down_[vk]) capsLock_ = !capsLock_;
+  down_[vk] = down;
+  // The side-neutral codes follow their left and right keys, as GetAsyncKeyState reports.
+  down_[vk::Shift] = down_[vk::LShift] || down_[vk::RShift];
+  down_[vk::Control] = down_[vk::LControl] || down_[vk::RControl];
+  down_[vk::Menu] = down_[vk::LMenu] || down_[vk::RMenu];
+}
+
+bool FakeKeyboard::Hooked(const KeyInput& event) {
+  if (!hook_.Installed()) return false;
+  const bool up = (event.flags & kKeyEventKeyUp) != 0;
+  // With Alt down and Ctrl up, keys arrive as system keys.
+  const bool system = down_[vk::Menu] && !down_[vk::Control];
+  const std::uintptr_t message =
+      system ? (up ? kWmSysKeyUp : kWmSysKeyDown) : (up ? kWmKeyUp : kWmKeyDown);
+  HookEvent hooked;
+  hooked.vkCode = event.vk;
+  hooked.flags = (up ? 0x80u : 0u) | (event.extraInfo != 0 ? 0x10u : 0u);  // LLKHF_UP, INJECTED
+  hooked.extraInfo = event.extraInfo;
+  ++callbackDepth_;
+  const std::intptr_t result = KeyboardHookProc(kHcAction, message, hooked, 0);
+  --callbackDepth_;
+  return result != 0;
+}
+
+void FakeKeyboard::Reach(const KeyInput& event) {
+  if (keepLogs) received_.push_back(event);
+}
+
+void FakeKeyboard::Input(std::uint8_t vk, bool down, std::uintptr_t extraInfo) {
+  Deliver();
+  KeyInput event;
+  event.vk = vk;
+  event.scan = ScanCode(vk);
+  event.flags = down ? 0 : kKeyEventKeyUp;
+  event.extraInfo = extraInfo;
+  if (!Hooked(event)) {
+    SetDown(vk, down);
+    Reach(event);
+  }
+  Deliver();
+}
+
+void FakeKeyboard::Callback(const std::function<void()>& handler) {
+  ++callbackDepth_;
+  handler();
+  --callbackDepth_;
+  Deliver();
+}
+
+void FakeKeyboard::Deliver() {
+  if (callbackDepth_ != 0) return;
+  int delivered = 0;
+  while (!stream_.empty()) {
+    if (++delivered > replayLimit) {
+      ranAway_ = true;
+      stream_.clear();
+      break;
+    }
+    const KeyInput event = stream_.front();
+    stream_.pop_front();
+    // The key state already follows the program's keys (SendKeys); only the path is replayed.
+    if (!Hooked(event)) Reach(event);
+  }
+}
+
+const std::vector<KeyInput>& FakeKeyboard::Received() {
+  Deliver();
+  return received_;
 }
 
 std::uint16_t FakeKeyboard::ScanCode(std::uint8_t vk) {
@@ -123,7 +197,12 @@ void FakeTimers::Advance(std::uint64_t milliseconds) {
     const TimerId id = next->first;
     now_ = next->second.due;
     next->second.due = now_ + std::max(1u, next->second.period);
-    if (onFire) onFire(id);
+    if (!onFire) continue;
+    if (input != nullptr) {
+      input->Callback([&] { onFire(id); });
+    } else {
+      onFire(id);
+    }
   }
   now_ = end;
 }
@@ -281,6 +360,7 @@ std::vector<std::uint8_t> FakeRawInput::HidRecord(std::uintptr_t device, std::ui
 // ---- all -----------------------------------------------------------------------------------
 
 FakeOs::FakeOs() {
+  timers.input = &keyboard;
   shell.windowModel = &layoutWindow;
   desktop.ownWindows = &layoutWindow;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <map>
 #include <set>
@@ -19,8 +20,10 @@ namespace bk::fake {
 
 class FakeHook;
 
-// The keyboard: which keys are down, which of those the program pressed, Caps Lock, and a US
-// English layout for VkKeyScanA.
+// The keyboard and the system's input stream: which keys are down, which of those the program
+// pressed, Caps Lock, a US English layout for VkKeyScanA, and what reaches the foreground
+// application. As on the real system, the program's own keys go through the low-level hook once
+// the callback that sent them (a message, a timer, the hook itself) has returned.
 class FakeKeyboard final : public Keyboard {
  public:
   explicit FakeKeyboard(FakeHook& hook) : hook_(hook) {}
@@ -31,12 +34,39 @@ class FakeKeyboard final : public Keyboard {
   bool AsyncKeyDown(std::uint8_t vk) override;
   bool KeyToggled(std::uint8_t vk) override;
 
-  // The user's own hands: these keys are down, but the program did not press them.
+  // The user's own hands: these keys are down, but the program did not press them. The hook does
+  // not see this; Input does.
   void UserPress(std::uint8_t vk, bool down);
   void SetCapsLock(bool on) { capsLock_ = on; }
   bool CapsLock() const { return capsLock_; }
   // A keyboard layout for VkKeyScanA other than US English: character -> KeyValue.
   void OverrideKey(char ch, KeyValue value) { overrides_[static_cast<unsigned char>(ch)] = value; }
+
+  // A key event from outside the program: a physical key, or another program's SendInput with its
+  // own extra information. The installed hook sees it first; what the hook passes reaches the
+  // application and the key state.
+  void Input(std::uint8_t vk, bool down, std::uintptr_t extraInfo = 0);
+  void Tap(std::uint8_t vk) {
+    Input(vk, true);
+    Input(vk, false);
+  }
+  // Runs `handler` as the system runs one of the program's callbacks: the keys it sends are
+  // delivered once the outermost callback has returned.
+  void Callback(const std::function<void()>& handler);
+  // Delivers the program's keys that wait in the input stream, unless a callback is running.
+  void Deliver();
+  // Everything that reached the foreground application, in order (waiting keys delivered first).
+  const std::vector<KeyInput>& Received();
+  void ClearReceived() { received_.clear(); }
+  // Fault switch: the program's keys arrive without their marker, as from a program that sets
+  // none.
+  bool dropOwnMarker = false;
+  // One delivery gives up after this many of the program's keys: they keep making more.
+  int replayLimit = 1000;
+  bool RanAway() const { return ranAway_; }
+  void ForgetRunaway() { ranAway_ = false; }
+  // Benchmarks: keep the key state only, with no logs and no input stream.
+  bool keepLogs = true;
 
   bool IsDown(std::uint8_t vk) const { return down_[vk]; }
   bool PressedByProgram(std::uint8_t vk) const { return programDown_[vk]; }
@@ -48,11 +78,15 @@ class FakeKeyboard final : public Keyboard {
   void ClearCalls() { calls_.clear(); }
   int CallsWhileHooked() const { return callsWhileHooked_; }
 
-  // Optional: every event sent is also handed here after the call returns (the system runs
-  // low-level hooks for injected keys once the sender's current callback is done).
+  // Optional: every event sent is also handed here as it is sent.
   std::function<void(const KeyInput&)> onInjected;
 
  private:
+  // Runs the hook on one event, if one is installed; true when the hook swallowed it.
+  bool Hooked(const KeyInput& event);
+  void Reach(const KeyInput& event);  // the event reaches the application
+  void SetDown(std::uint8_t vk, bool down);
+
   FakeHook& hook_;
   std::array<bool, 256> down_{};
   std::array<bool, 256> programDown_{};
@@ -60,6 +94,10 @@ class FakeKeyboard final : public Keyboard {
   std::map<unsigned char, KeyValue> overrides_;
   std::vector<std::vector<KeyInput>> calls_;
   int callsWhileHooked_ = 0;
+  std::deque<KeyInput> stream_;  // the program's keys, waiting for the hook
+  std::vector<KeyInput> received_;
+  int callbackDepth_ = 0;
+  bool ranAway_ = false;
 };
 
 // Window timers on a manual clock.
@@ -76,6 +114,8 @@ class FakeTimers final : public Timers {
   // that its handler does not stop fires again after its period, as window timers do.
   void Advance(std::uint64_t milliseconds);
   std::function<void(TimerId)> onFire;
+  // Each expiry runs as a callback of the program there.
+  FakeKeyboard* input = nullptr;
 
  private:
   struct Entry {

@@ -5,6 +5,7 @@
 #include "app/timers.h"
 #include "osd/osd_paint.h"
 #include "osd/osd_window.h"
+#include "osd/text_entry.h"
 #include "osd/win32/gdi_canvas.h"
 
 namespace bk::win32 {
@@ -50,6 +51,9 @@ LRESULT CALLBACK InputWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
                  proposed->bottom - proposed->top, TRUE);
       break;
     }
+    case WM_COMMAND:
+      KeyButtonCommand(reinterpret_cast<WindowId>(lParam));
+      break;
     case WM_TIMER:
       OnInputWindowTimer(static_cast<TimerId>(wParam));
       break;

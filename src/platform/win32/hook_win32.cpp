@@ -1,21 +1,28 @@
 #include <windows.h>
 
-#include "app/program_state.h"
+#include "osd/keyboard_hook.h"
 #include "platform/win32/win32_os.h"
 
 namespace bk::win32 {
 
 namespace {
 
-// Until the layout's keyboard handling is wired in, every event passes untouched.
-LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  return CallNextHookEx(reinterpret_cast<HHOOK>(keyboardHook), code, wParam, lParam);
+// Hands each event to the layout's hook logic, in the logic's own terms.
+LRESULT CALLBACK HookProcedure(int code, WPARAM wParam, LPARAM lParam) {
+  HookEvent event;
+  if (code == HC_ACTION) {
+    const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    event.vkCode = info->vkCode;
+    event.flags = info->flags;
+    event.extraInfo = info->dwExtraInfo;
+  }
+  return KeyboardHookProc(code, wParam, event, lParam);
 }
 
 class Win32Hook final : public Hook {
  public:
   HookHandle Install() override {
-    HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, GetModuleHandleA(nullptr), 0);
+    HHOOK hook = SetWindowsHookExA(WH_KEYBOARD_LL, HookProcedure, GetModuleHandleA(nullptr), 0);
     return reinterpret_cast<HookHandle>(hook);
   }
   void Remove(HookHandle handle) override { UnhookWindowsHookEx(reinterpret_cast<HHOOK>(handle)); }
