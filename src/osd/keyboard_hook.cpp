@@ -6,6 +6,7 @@
 namespace bk {
 
 bool leftShiftDown = false;
+bool rightShiftDown = false;
 std::uint32_t pendingKey = 0;
 bool pendingShift = false;
 
@@ -18,8 +19,10 @@ struct Decision {
   char symbol = 0;  // the tap that the release of a swallowed key makes
 };
 
-// What a key means to the layout, by its code and the left Shift.
-Decision Decide(std::uint32_t vkCode, bool shift) {
+// What a key means to the layout, by its code and the Shift keys. Under the right Shift every key
+// is the user's own typing: Shift with 3 is "#" for the application then.
+Decision Decide(std::uint32_t vkCode, bool shift, bool rightShift) {
+  if (rightShift) return {};
   if (shift) {
     if (vkCode == '3') return {Verdict::Swallow, '#'};
     if (vkCode == '8') return {Verdict::Swallow, '*'};
@@ -64,18 +67,23 @@ std::intptr_t KeyboardHookProc(int code, std::uintptr_t message, const HookEvent
   if (vkCode == vk::LShift) {
     leftShiftDown = down;
   } else if (down) {
-    // Auto-repeat and keys pressed meanwhile leave the pending key as it is.
-    if (pendingKey == 0) {
+    // Auto-repeat and keys pressed meanwhile leave the pending key as it is. A key that goes down
+    // under the right Shift passes, and so does its release.
+    if (pendingKey == 0 && !rightShiftDown) {
       pendingKey = vkCode;
       pendingShift = leftShiftDown;
     }
-    swallow = Act(Decide(vkCode, leftShiftDown), false);
-  } else if (vkCode == pendingKey) {
-    // The Shift state of the press decides: Shift let go before the 3 still makes "#".
-    swallow = Act(Decide(pendingKey, pendingShift), true);
-    SyncCapsLock();
-    pendingKey = 0;
-    pendingShift = false;
+    swallow = Act(Decide(vkCode, leftShiftDown, rightShiftDown), false);
+    if (vkCode == vk::RShift) rightShiftDown = true;
+  } else {
+    if (vkCode == vk::RShift) rightShiftDown = false;
+    if (vkCode == pendingKey) {
+      // The Shift state of the press decides: Shift let go before the 3 still makes "#".
+      swallow = Act(Decide(pendingKey, pendingShift, false), true);
+      SyncCapsLock();
+      pendingKey = 0;
+      pendingShift = false;
+    }
   }
   // Work above may have typed, which re-installs the hook under a new handle.
   const std::intptr_t result = hook.CallNext(keyboardHook, 0, message, raw);
@@ -86,10 +94,12 @@ void StartHookState() {
   pendingKey = 0;
   pendingShift = false;
   leftShiftDown = os().keyboard->AsyncKeyDown(vk::LShift);
+  rightShiftDown = os().keyboard->AsyncKeyDown(vk::RShift);
 }
 
 void ResetKeyboardHookState() {
   leftShiftDown = false;
+  rightShiftDown = false;
   pendingKey = 0;
   pendingShift = false;
 }

@@ -10,6 +10,7 @@
 namespace bk {
 
 extern bool leftShiftDown;        // the left Shift key is down, as last seen by the hook
+extern bool rightShiftDown;       // the right Shift key is down, as last seen by the hook
 extern std::uint32_t pendingKey;  // the key whose release is awaited; 0: none
 extern bool pendingShift;         // leftShiftDown as it was when pendingKey went down
 
@@ -25,8 +26,8 @@ inline constexpr std::uintptr_t kWmSysKeyUp = 0x0105;
 std::intptr_t KeyboardHookProc(int code, std::uintptr_t message, const HookEvent& event,
                                std::intptr_t raw);
 
-// The state of a fresh installation: no key pending, and the left Shift as the system has it now.
-// A release that happened while the hook was out would otherwise never come.
+// The state of a fresh installation: no key pending, and both Shift keys as the system has them
+// now. A release that happened while the hook was out would otherwise never come.
 void StartHookState();
 
 // Puts the hook's state back as it is before start-up (for tests).

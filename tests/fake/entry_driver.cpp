@@ -25,10 +25,10 @@ struct KeyName {
   std::uint8_t vk;
 };
 constexpr KeyName kKeyNames[] = {
-    {"enter", vk::Return}, {"esc", vk::Escape},     {"left", vk::Left},     {"right", vk::Right},
-    {"up", vk::Up},        {"down", vk::Down},      {"tab", vk::Tab},       {"caps", vk::Capital},
+    {"enter", vk::Return},  {"esc", vk::Escape},    {"left", vk::Left},      {"right", vk::Right},
+    {"up", vk::Up},         {"down", vk::Down},     {"tab", vk::Tab},        {"caps", vk::Capital},
     {"lshift", vk::LShift}, {"rshift", vk::RShift}, {"lctrl", vk::LControl}, {"lalt", vk::LMenu},
-    {"space", vk::Space},  {"f5", vk::F1 + 4},      {"del", vk::Delete},    {"home", vk::Home},
+    {"space", vk::Space},   {"f5", vk::F1 + 4},     {"del", vk::Delete},     {"home", vk::Home},
 };
 
 [[noreturn]] void BadStep(std::string_view step) {
@@ -38,7 +38,8 @@ constexpr KeyName kKeyNames[] = {
 }  // namespace
 
 std::uint8_t KeyOfName(std::string_view name) {
-  if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') return static_cast<std::uint8_t>(name[0]);
+  if (name.size() == 1 && name[0] >= '0' && name[0] <= '9')
+    return static_cast<std::uint8_t>(name[0]);
   if (name.size() == 1 && name[0] >= 'a' && name[0] <= 'z') {
     return static_cast<std::uint8_t>(name[0] - 'a' + 'A');
   }

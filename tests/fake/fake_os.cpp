@@ -49,7 +49,8 @@ unsigned FakeKeyboard::SendKeys(std::span<const KeyInput> events) {
     programDown_[vk] = !up;
     if (keepLogs) {
       stream_.push_back(event);
-      if (dropOwnMarker && stream_.back().extraInfo == kOwnInputMarker) stream_.back().extraInfo = 0;
+      if (dropOwnMarker && stream_.back().extraInfo == kOwnInputMarker)
+        stream_.back().extraInfo = 0;
     }
   }
   if (onInjected) {

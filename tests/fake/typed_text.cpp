@@ -24,10 +24,10 @@ struct Named {
   const char* name;
 };
 constexpr Named kNamed[] = {
-    {vk::Back, "back"},   {vk::Tab, "tab"},     {vk::Return, "enter"}, {vk::Escape, "esc"},
-    {vk::Prior, "pgup"},  {vk::Next, "pgdn"},   {vk::End, "end"},      {vk::Home, "home"},
-    {vk::Left, "left"},   {vk::Up, "up"},       {vk::Right, "right"},  {vk::Down, "down"},
-    {vk::Insert, "ins"},  {vk::Delete, "del"},  {vk::Apps, "menu"},    {vk::Snapshot, "prtsc"},
+    {vk::Back, "back"},   {vk::Tab, "tab"},       {vk::Return, "enter"}, {vk::Escape, "esc"},
+    {vk::Prior, "pgup"},  {vk::Next, "pgdn"},     {vk::End, "end"},      {vk::Home, "home"},
+    {vk::Left, "left"},   {vk::Up, "up"},         {vk::Right, "right"},  {vk::Down, "down"},
+    {vk::Insert, "ins"},  {vk::Delete, "del"},    {vk::Apps, "menu"},    {vk::Snapshot, "prtsc"},
     {vk::NumLock, "num"}, {vk::Scroll, "scroll"},
 };
 

@@ -3,32 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "app/program_state.h"
-#include "fake/bk_test.h"
-#include "fake/entry_driver.h"
+#include "entry_script.h"
 #include "osd/osd_window.h"
 
 namespace bk {
 namespace {
-
-// A script run on the shown layout, and what the user then sees: the text the application
-// received, the selection strip, the latched keys.
-struct Script {
-  const char* name;
-  const char* steps;
-  const char* typed;
-  const char* selected = "";
-  const char* latched = "";
-  bool phonepad = false;
-};
-
-void PrintTo(const Script& s, std::ostream* out) {
-  *out << s.name;
-}
-
-class EntryScriptTest : public fake::BkTest, public ::testing::WithParamInterface<Script> {
- protected:
-  fake::EntryDriver driver{fake};
-};
 
 TEST_P(EntryScriptTest, TypesSelectsAndLatchesAsTheUserExpects) {
   const Script& s = GetParam();
@@ -59,8 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"the second tap moves the mark to b", "2 2", "", "b"},
         Script{"one second after the last tap the key is typed", "2 2 1000ms", "b"},
         Script{"every tap restarts the full second", "2 900ms 2 900ms", "", "b"},
-        Script{"third tap", "2 2 2", "", "c"},
-        Script{"fourth tap: the digit", "2 2 2 2", "", "2"},
+        Script{"third tap", "2 2 2", "", "c"}, Script{"fourth tap: the digit", "2 2 2 2", "", "2"},
         Script{"fifth tap starts again at a", "2 2 2 2 2 1000ms", "a"},
         Script{"another symbol types the waiting key at once", "2 3", "a", "d"},
         Script{"a run of symbols", "4 4 3 3 5 5 5 1000ms 5 5 5 6 6 6 1000ms", "hello"},
@@ -69,8 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"escape drops the waiting key", "2 esc 1000ms", ""},
         Script{"escape with nothing selected is backspace", "esc", "<back>"},
         Script{"a symbol key with its own cycle", "1 1 1 1000ms", "="},
-        Script{"space", "0 1000ms", " "},
-        Script{"tab", "0 0 1000ms", "<tab>"},
+        Script{"space", "0 1000ms", " "}, Script{"tab", "0 0 1000ms", "<tab>"},
         Script{"the @ key types its label", "* * * 1000ms", "@"},
         Script{"the .com key types its characters", "* * * * 1000ms", ".com"},
         Script{"a latched Shift does not change .com", "# * * * * 1000ms", ".com"},
@@ -93,8 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"Caps Lock does not shift digits", "A 1 1000ms", "1", "", "lock"},
         Script{"A twice lets Caps Lock go", "A A 2 1000ms", "a"},
         Script{"enter with Shift latched is plain enter", "click:shift enter", "<enter>"},
-        Script{"escape after # and 2 types nothing; the timer lets Shift go", "# 2 esc 1000ms",
-               ""},
+        Script{"escape after # and 2 types nothing; the timer lets Shift go", "# 2 esc 1000ms", ""},
         Script{"an arrow drops the selection and passes, latches stay", "click:shift 2 left",
                "<shift+left>", "", "shift"},
         Script{"another key drops the selection, lets the latches go, and passes", "# 2 k", "k"},
@@ -124,8 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"the shifted header 6 types ^", "A 6 6 6 6 6 6 6 1000ms", "^", "", "", true},
         Script{"back types backspace", "esc", "<back>", "", "", true},
         Script{"the esc key types Escape", "click:esc", "<esc>", "", "", true},
-        Script{"the delete key types Delete, though both share a sequence", "click:delete",
-               "<del>", "", "", true},
+        Script{"the delete key types Delete, though both share a sequence", "click:delete", "<del>",
+               "", "", true},
         Script{"caps lock is pointer only", "click:caps_lock 2 1000ms", "A", "", "caps lock",
                true}));
 
@@ -149,8 +125,8 @@ TEST_F(TextEntryTest, SymbolsOutsideTheTapVocabularyDoNothing) {
 TEST_F(TextEntryTest, ClicksOnButtonsThatNameNoKeyOfTheActiveLayoutAreIgnored) {
   const WindowId hiddenLayoutsButton = phonepadLayout[85].button;  // index past the keyboard's
   const WindowId sameIndexOtherLayout = phonepadLayout[35].button;
-  for (WindowId button : {WindowId{0}, hiddenLayoutsButton, sameIndexOtherLayout,
-                          WindowId{0xDEAD}, selectionStrip}) {
+  for (WindowId button :
+       {WindowId{0}, hiddenLayoutsButton, sameIndexOtherLayout, WindowId{0xDEAD}, selectionStrip}) {
     fake.keyboard.Callback([button] { KeyButtonCommand(button); });
   }
   fake.layoutWindow.At(keyboardLayout[35].button).userData = 9999;
