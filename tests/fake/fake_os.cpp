@@ -97,6 +97,7 @@ void FakeKeyboard::Input(std::uint8_t vk, bool down, std::uintptr_t extraInfo) {
   event.scan = ScanCode(vk);
   event.flags = down ? 0 : kKeyEventKeyUp;
   event.extraInfo = extraInfo;
+  userHolds_[vk] = down;
   if (!Hooked(event)) {
     SetDown(vk, down);
     Reach(event);
@@ -161,7 +162,8 @@ void FakeKeyboard::UserPress(std::uint8_t vk, bool down) {
 std::vector<std::uint8_t> FakeKeyboard::KeysHeldByProgram() const {
   std::vector<std::uint8_t> held;
   for (unsigned vk = 0; vk < 256; ++vk) {
-    if (programDown_[vk] && down_[vk]) held.push_back(static_cast<std::uint8_t>(vk));
+    if (programDown_[vk] && down_[vk] && !userHolds_[vk])
+      held.push_back(static_cast<std::uint8_t>(vk));
   }
   return held;
 }

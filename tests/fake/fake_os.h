@@ -70,6 +70,7 @@ class FakeKeyboard final : public Keyboard {
 
   bool IsDown(std::uint8_t vk) const { return down_[vk]; }
   bool PressedByProgram(std::uint8_t vk) const { return programDown_[vk]; }
+  // Keys down whose last press was the program's, and that the user does not hold as well.
   std::vector<std::uint8_t> KeysHeldByProgram() const;
 
   // Every SendInput call, in order, with its events.
@@ -90,6 +91,7 @@ class FakeKeyboard final : public Keyboard {
   FakeHook& hook_;
   std::array<bool, 256> down_{};
   std::array<bool, 256> programDown_{};
+  std::array<bool, 256> userHolds_{};  // keys under the user's fingers (Input)
   bool capsLock_ = false;
   std::map<unsigned char, KeyValue> overrides_;
   std::vector<std::vector<KeyInput>> calls_;
