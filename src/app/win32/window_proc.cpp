@@ -52,7 +52,7 @@ LRESULT CALLBACK InputWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
       break;
     }
     case WM_COMMAND:
-      KeyButtonCommand(reinterpret_cast<WindowId>(lParam));
+      KeyButtonCommand(static_cast<WindowId>(lParam));
       break;
     case WM_TIMER:
       OnInputWindowTimer(static_cast<TimerId>(wParam));
