@@ -1,6 +1,7 @@
 #include "app/button_dispatch.h"
 
 #include "app/program_state.h"
+#include "bindings/key_injection.h"
 
 namespace bk {
 
@@ -14,10 +15,10 @@ struct MediaButton {
   std::string_view name;
 };
 constexpr MediaButton kMediaButtons[] = {
-    {0x0040, "menu"},     {0x008D, "guide"},       {0x009C, "channelup"}, {0x009D, "channeldown"},
-    {0x00B0, "play"},     {0x00B1, "pause"},       {0x00B2, "record"},    {0x00B3, "fastforward"},
-    {0x00B4, "rewind"},   {0x00B5, "next"},        {0x00B6, "previous"},  {0x00B7, "stop"},
-    {0x0209, "info"},     {0x0224, "back"},        {0x022F, "zoom"},      {0x0230, "fullscreen"},
+    {0x0040, "menu"},   {0x008D, "guide"}, {0x009C, "channelup"}, {0x009D, "channeldown"},
+    {0x00B0, "play"},   {0x00B1, "pause"}, {0x00B2, "record"},    {0x00B3, "fastforward"},
+    {0x00B4, "rewind"}, {0x00B5, "next"},  {0x00B6, "previous"},  {0x00B7, "stop"},
+    {0x0209, "info"},   {0x0224, "back"},  {0x022F, "zoom"},      {0x0230, "fullscreen"},
 };
 static_assert(std::size(kMediaButtons) == std::size(kMediaButtonNames));
 
@@ -38,9 +39,20 @@ ButtonMeaning ClassifyButton(ButtonCode code) {
 }
 
 void DispatchButton(ButtonCode code) {
-  // Media buttons send their bindings and vendor buttons drive the layout and windows; both
-  // actions are wired in by the subsystems that own them.
-  (void)ClassifyButton(code);
+  const ButtonMeaning meaning = ClassifyButton(code);
+  switch (meaning.kind) {
+    case ButtonMeaning::Kind::Media:
+      // While the layout is up the remote types; its media buttons have no meaning then.
+      if (!layoutShown) SendBinding(meaning.name);
+      return;
+    case ButtonMeaning::Kind::Vendor:
+      // VendorButton(meaning.number) belongs here, with the vendor buttons' actions (layout
+      // toggle, window switcher, window commands, viewer); until they exist these codes reach
+      // nothing.
+      return;
+    case ButtonMeaning::Kind::None:
+      return;
+  }
 }
 
 }  // namespace bk

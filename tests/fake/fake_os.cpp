@@ -20,14 +20,13 @@ KeyValue UsKey(char ch) {
     char ch;
     KeyValue value;
   } kTable[] = {
-      {' ', 0x20},    {'\t', 0x09},   {'\r', 0x0D},   {'\n', 0x20D},  {'\b', 0x08},
-      {'`', 0xC0},    {'~', 0x1C0},   {'!', 0x131},   {'@', 0x132},   {'#', 0x133},
-      {'$', 0x134},   {'%', 0x135},   {'^', 0x136},   {'&', 0x137},   {'*', 0x138},
-      {'(', 0x139},   {')', 0x130},   {'-', 0xBD},    {'_', 0x1BD},   {'=', 0xBB},
-      {'+', 0x1BB},   {'[', 0xDB},    {'{', 0x1DB},   {']', 0xDD},    {'}', 0x1DD},
-      {'\\', 0xDC},   {'|', 0x1DC},   {';', 0xBA},    {':', 0x1BA},   {'\'', 0xDE},
-      {'"', 0x1DE},   {',', 0xBC},    {'<', 0x1BC},   {'.', 0xBE},    {'>', 0x1BE},
-      {'/', 0xBF},    {'?', 0x1BF},
+      {' ', 0x20},  {'\t', 0x09}, {'\r', 0x0D}, {'\n', 0x20D}, {'\b', 0x08}, {'`', 0xC0},
+      {'~', 0x1C0}, {'!', 0x131}, {'@', 0x132}, {'#', 0x133},  {'$', 0x134}, {'%', 0x135},
+      {'^', 0x136}, {'&', 0x137}, {'*', 0x138}, {'(', 0x139},  {')', 0x130}, {'-', 0xBD},
+      {'_', 0x1BD}, {'=', 0xBB},  {'+', 0x1BB}, {'[', 0xDB},   {'{', 0x1DB}, {']', 0xDD},
+      {'}', 0x1DD}, {'\\', 0xDC}, {'|', 0x1DC}, {';', 0xBA},   {':', 0x1BA}, {'\'', 0xDE},
+      {'"', 0x1DE}, {',', 0xBC},  {'<', 0x1BC}, {'.', 0xBE},   {'>', 0x1BE}, {'/', 0xBF},
+      {'?', 0x1BF},
   };
   for (const auto& entry : kTable) {
     if (entry.ch == ch) return entry.value;
@@ -69,9 +68,13 @@ KeyValue FakeKeyboard::KeyForChar(char ch) {
   return UsKey(ch);
 }
 
-bool FakeKeyboard::AsyncKeyDown(std::uint8_t vk) { return down_[vk]; }
+bool FakeKeyboard::AsyncKeyDown(std::uint8_t vk) {
+  return down_[vk];
+}
 
-bool FakeKeyboard::KeyToggled(std::uint8_t vk) { return vk == vk::Capital && capsLock_; }
+bool FakeKeyboard::KeyToggled(std::uint8_t vk) {
+  return vk == vk::Capital && capsLock_;
+}
 
 void FakeKeyboard::UserPress(std::uint8_t vk, bool down) {
   down_[vk] = down;
@@ -100,7 +103,9 @@ void FakeTimers::Start(TimerId id, unsigned milliseconds) {
   running_[id] = {milliseconds, now_ + milliseconds};
 }
 
-void FakeTimers::Stop(TimerId id) { running_.erase(id); }
+void FakeTimers::Stop(TimerId id) {
+  running_.erase(id);
+}
 
 std::set<TimerId> FakeTimers::Running() const {
   std::set<TimerId> ids;
@@ -111,9 +116,9 @@ std::set<TimerId> FakeTimers::Running() const {
 void FakeTimers::Advance(std::uint64_t milliseconds) {
   const std::uint64_t end = now_ + milliseconds;
   for (;;) {
-    auto next = std::min_element(running_.begin(), running_.end(), [](const auto& a, const auto& b) {
-      return a.second.due < b.second.due;
-    });
+    auto next =
+        std::min_element(running_.begin(), running_.end(),
+                         [](const auto& a, const auto& b) { return a.second.due < b.second.due; });
     if (next == running_.end() || next->second.due > end) break;
     const TimerId id = next->first;
     now_ = next->second.due;
@@ -160,7 +165,9 @@ MutexResult FakeKernel::OpenSyncMutex(const char* name) {
   return {handle, 0};
 }
 
-void FakeKernel::Close(KernelHandle handle) { handles_.erase(handle); }
+void FakeKernel::Close(KernelHandle handle) {
+  handles_.erase(handle);
+}
 
 std::uint32_t FakeKernel::ModuleFileName(char* buffer, std::uint32_t size) {
   // As GetModuleFileNameA: a path that does not fit is cut and the full size returned.
@@ -206,7 +213,9 @@ FontHandle FakeShell::CreateFontHandle(const FontValues& values) {
   return font;
 }
 
-void FakeShell::DeleteFontHandle(FontHandle font) { liveFonts.erase(font); }
+void FakeShell::DeleteFontHandle(FontHandle font) {
+  liveFonts.erase(font);
+}
 
 void FakeShell::RunMessageLoop() {
   ++loopsRun;
@@ -246,8 +255,8 @@ bool FakeRawInput::Register(std::span<const RawDeviceRegistration> devices) {
   return true;
 }
 
-std::vector<std::uint8_t> FakeRawInput::HidRecord(std::uintptr_t device,
-                                                  std::uint32_t reportSize, std::uint32_t count,
+std::vector<std::uint8_t> FakeRawInput::HidRecord(std::uintptr_t device, std::uint32_t reportSize,
+                                                  std::uint32_t count,
                                                   const std::vector<std::uint8_t>& reports) {
   std::vector<std::uint8_t> record(RawRecordLayout::kHidDataOffset + reports.size());
   const std::uint32_t type = RawRecordLayout::kTypeHid;
@@ -270,6 +279,8 @@ void FakeOs::Install() {
   all.keyboard = &keyboard;
   all.timers = &timers;
   all.hook = &hook;
+  all.desktop = &desktop;
+  all.processes = &processes;
   all.kernel = &kernel;
   all.shell = &shell;
   all.rawInput = &rawInput;

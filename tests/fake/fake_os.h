@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "fake/fake_desktop.h"
+#include "fake/fake_processes.h"
 #include "platform/os.h"
 
 namespace bk::fake {
@@ -168,7 +170,7 @@ class FakeRawInput final : public RawInput {
                                              const std::vector<std::uint8_t>& reports);
   std::map<std::intptr_t, std::vector<std::uint8_t>> records;
   std::map<std::uintptr_t, HidCollection> devices;  // a device missing here fails its info call
-  std::set<std::intptr_t> shortReads;  // records whose second read returns fewer bytes
+  std::set<std::intptr_t> shortReads;               // records whose second read returns fewer bytes
   std::vector<std::vector<RawDeviceRegistration>> registrations;
   int deviceInfoCalls = 0;
 };
@@ -182,6 +184,8 @@ class FakeOs {
   FakeHook hook;
   FakeKeyboard keyboard{hook};
   FakeTimers timers;
+  FakeDesktop desktop;
+  FakeProcesses processes;
   FakeKernel kernel;
   FakeShell shell;
   FakeRawInput rawInput;
