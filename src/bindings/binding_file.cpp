@@ -58,13 +58,14 @@ bool LoadBindingFile(std::string path) {
   // of the executable.
   std::FILE* file = std::fopen(path.c_str(), "r");
   if (file == nullptr) return false;
-  ReadBindings(file);
+  char buffer[kBindingReadChunk];
+  ReadBindings(file, buffer);
   std::fclose(file);
   return true;
 }
 
-void ReadBindings(std::FILE* file) {
-  char chunk[kBindingReadChunk];
+void ReadBindings(std::FILE* file, std::span<char> buffer) {
+  if (buffer.empty()) return;  // nothing could ever be read into it
   std::string line;
   bool firstLine = true;
   const auto takeLine = [&] {
@@ -77,8 +78,8 @@ void ReadBindings(std::FILE* file) {
   };
 
   for (;;) {
-    const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
-    std::string_view data(chunk, got);
+    const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
+    std::string_view data(buffer.data(), got);
     for (std::size_t lf = data.find('\n'); lf != std::string_view::npos; lf = data.find('\n')) {
       line.append(data.substr(0, lf));
       data.remove_prefix(lf + 1);
@@ -87,7 +88,7 @@ void ReadBindings(std::FILE* file) {
     }
     line.append(data);
     // A short read is the end of the file or a read error; an error ends the file as well.
-    if (got < sizeof chunk) break;
+    if (got < buffer.size()) break;
   }
   if (!line.empty()) takeLine();  // a last line without LF
 }

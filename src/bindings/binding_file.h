@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,12 @@ extern BindingMap AppBindings;
 // whatever the file holds. A read error ends the file where it happens.
 bool LoadBindingFile(std::string path);
 
-// The loader's reading of the open file, to its end or its first read error. Does not close it.
-void ReadBindings(std::FILE* file);
+// The loader's reading of an open file, to its end or its first read error, in pieces of
+// `buffer`'s size (at least 1); lines of any length are put together across them. Does not
+// close the file.
+void ReadBindings(std::FILE* file, std::span<char> buffer);
 
-// The loader reads the file in pieces of this size; lines of any length are put together
-// across them.
+// The size of the pieces that LoadBindingFile reads.
 inline constexpr std::size_t kBindingReadChunk = 4096;
 
 }  // namespace bk

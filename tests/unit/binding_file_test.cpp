@@ -157,6 +157,26 @@ TEST_F(BindingFileTest, ACrLfSplitAcrossReadsEndsTheLineAsOne) {
   }
 }
 
+TEST_F(BindingFileTest, ReadingInSmallPiecesGivesTheSameBindings) {
+  const std::string contents =
+      Bytes("\xEF\xBB\xBF#c\r\nplay=ctrl+p\r\n\r\nst\0op=s\r\r\nnext=alt\rx\n\nback=esc", 52);
+  const std::string path = folder.WriteFile("a.cfg", contents);
+  ASSERT_TRUE(LoadBindingFile(path));
+  const BindingMap whole = AppBindings;
+  ASSERT_EQ(
+      whole,
+      (BindingMap{{"play", {kCtrl, kP}}, {Bytes("st\0op", 5), {}}, {"next", {}}, {"back", {27}}}));
+  for (std::size_t size = 1; size <= contents.size() + 1; ++size) {
+    AppBindings.clear();
+    std::vector<char> piece(size);
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    ASSERT_NE(file, nullptr);
+    ReadBindings(file, piece);
+    std::fclose(file);
+    EXPECT_EQ(AppBindings, whole) << "pieces of " << size << " bytes";
+  }
+}
+
 TEST_F(BindingFileTest, WithoutAKeyNameTableEveryBindingIsEmpty) {
   KeyNameTable.clear();
   ASSERT_TRUE(LoadBindingFile(folder.WriteFile("a.cfg", "play=ctrl+p\n")));
@@ -186,7 +206,8 @@ TEST_F(BindingFileTest, AReadErrorEndsTheFileWhereItHappens) {
   io.read = ReadThenFail;
   std::FILE* stream = fopencookie(&source, "r", io);
   ASSERT_NE(stream, nullptr);
-  ReadBindings(stream);
+  char piece[8];
+  ReadBindings(stream, piece);
   EXPECT_TRUE(std::ferror(stream));
   std::fclose(stream);
   // What was read stays, the line cut short included, as if the file ended there.
