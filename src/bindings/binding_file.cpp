@@ -16,13 +16,15 @@ namespace {
 // part of the first binding's name, which then silently never matches.
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// In text mode the Windows C runtime already turns CR LF into LF; elsewhere the CR reaches us
-// and is dropped here, so that both builds see the same lines.
+// In text mode the Windows C runtime turns CR LF into LF and ends the file at a Ctrl-Z. Other
+// runtimes hand over the bytes as they are, so the loader does both itself there: the two
+// builds then read the same bindings from the same file.
 #ifdef _WIN32
-constexpr bool kRuntimeJoinsCrLf = true;
+constexpr bool kRuntimeHasTextMode = true;
 #else
-constexpr bool kRuntimeJoinsCrLf = false;
+constexpr bool kRuntimeHasTextMode = false;
 #endif
+constexpr char kCtrlZ = '\x1A';
 
 void LowerAsciiInPlace(std::string& text) {
   for (char& ch : text) {
@@ -80,15 +82,22 @@ void ReadBindings(std::FILE* file, std::span<char> buffer) {
   for (;;) {
     const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
     std::string_view data(buffer.data(), got);
+    bool endOfText = got < buffer.size();  // the end of the file, or a read error, which ends it
+    if (!kRuntimeHasTextMode) {
+      const std::size_t ctrlZ = data.find(kCtrlZ);
+      if (ctrlZ != std::string_view::npos) {
+        data = data.substr(0, ctrlZ);
+        endOfText = true;
+      }
+    }
     for (std::size_t lf = data.find('\n'); lf != std::string_view::npos; lf = data.find('\n')) {
       line.append(data.substr(0, lf));
       data.remove_prefix(lf + 1);
-      if (!kRuntimeJoinsCrLf && !line.empty() && line.back() == '\r') line.pop_back();
+      if (!kRuntimeHasTextMode && !line.empty() && line.back() == '\r') line.pop_back();
       takeLine();
     }
     line.append(data);
-    // A short read is the end of the file or a read error; an error ends the file as well.
-    if (got < buffer.size()) break;
+    if (endOfText) break;
   }
   if (!line.empty()) takeLine();  // a last line without LF
 }

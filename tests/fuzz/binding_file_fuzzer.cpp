@@ -49,6 +49,7 @@ void ReferenceLine(std::string line, bk::BindingMap& bindings) {
 }
 
 bk::BindingMap Reference(std::string_view text) {
+  text = text.substr(0, text.find('\x1A'));  // text mode ends the file at a Ctrl-Z
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   bk::BindingMap bindings;
   while (!text.empty()) {

@@ -6,8 +6,12 @@ namespace {
 void* moduleInstance = nullptr;
 }  // namespace
 
-void SetInstance(void* instance) { moduleInstance = instance; }
-void* Instance() { return moduleInstance; }
+void SetInstance(void* instance) {
+  moduleInstance = instance;
+}
+void* Instance() {
+  return moduleInstance;
+}
 
 Os& RealOs() {
   static Os real = [] {
@@ -15,6 +19,10 @@ Os& RealOs() {
     all.kernel = &KernelImpl();
     all.shell = &ShellImpl();
     all.rawInput = &RawInputImpl();
+    all.keyboard = &KeyboardImpl();
+    all.hook = &HookImpl();
+    all.desktop = &DesktopImpl();
+    all.processes = &ProcessesImpl();
     return all;
   }();
   return real;

@@ -16,5 +16,9 @@ void* Instance();
 Kernel& KernelImpl();
 Shell& ShellImpl();
 RawInput& RawInputImpl();
+Keyboard& KeyboardImpl();
+Hook& HookImpl();
+Desktop& DesktopImpl();
+Processes& ProcessesImpl();
 
 }  // namespace bk::win32
