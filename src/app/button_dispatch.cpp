@@ -40,19 +40,15 @@ ButtonMeaning ClassifyButton(ButtonCode code) {
 
 void DispatchButton(ButtonCode code) {
   const ButtonMeaning meaning = ClassifyButton(code);
-  switch (meaning.kind) {
-    case ButtonMeaning::Kind::Media:
-      // While the layout is up the remote types; its media buttons have no meaning then.
-      if (!layoutShown) SendBinding(meaning.name);
-      return;
-    case ButtonMeaning::Kind::Vendor:
-      // VendorButton(meaning.number) belongs here, with the vendor buttons' actions (layout
-      // toggle, window switcher, window commands, viewer); until they exist these codes reach
-      // nothing.
-      return;
-    case ButtonMeaning::Kind::None:
-      return;
+  if (meaning.kind == ButtonMeaning::Kind::Media) {
+    // While the layout is up the remote types; its media buttons have no meaning then.
+    if (!layoutShown) SendBinding(meaning.name);
+  } else if (meaning.kind == ButtonMeaning::Kind::Vendor) {
+    // VendorButton(meaning.number) belongs here, with the vendor buttons' actions (layout
+    // toggle, window switcher, window commands, viewer); until they exist these codes reach
+    // nothing.
   }
+  // Every other code has no effect.
 }
 
 }  // namespace bk
