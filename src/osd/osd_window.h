@@ -7,8 +7,8 @@
 
 namespace bk {
 
-// Turns the new input window into the (hidden) layout and stores the program folder that
-// binding-file paths start with.
+// Turns the new input window into the (hidden) layout, stores the program folder that
+// binding-file paths start with and fills the KeyNameTable.
 void InitOsd(WindowId window, const std::string& dir);
 
 }  // namespace bk

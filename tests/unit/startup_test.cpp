@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program_state.h"
+#include "bindings/key_names.h"
 #include "fake/bk_test.h"
 
 namespace bk {
@@ -27,8 +28,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DirCase{"full path", "C:\\Tools\\BkRemote\\BkRemote.exe", 260, "C:\\Tools\\BkRemote\\"},
         DirCase{"drive root", "C:\\BkRemote.exe", 260, "C:\\"},
-        DirCase{"no backslash", "BkRemote.exe", 260, ""},
-        DirCase{"empty", "", 260, ""},
+        DirCase{"no backslash", "BkRemote.exe", 260, ""}, DirCase{"empty", "", 260, ""},
         DirCase{"forward slashes are not folders here", "C:/x/BkRemote.exe", 260, ""},
         DirCase{"truncated: fills the buffer", std::string(259, 'a') + "\\", 260, ""},
         DirCase{"one short of the buffer", "C:\\" + std::string(256, 'a'), 260, "C:\\"}));
@@ -81,6 +81,7 @@ TEST_F(StartupTest, RegistersTheFourCollectionsForTheInputWindowThenLoops) {
     EXPECT_EQ(fake.rawInput.registrations[0], expected);
     EXPECT_EQ(inputWindow, w);
     EXPECT_EQ(programDir, "C:\\Program Files\\BkRemote\\");
+    EXPECT_EQ(KeyNameTable.size(), 93u) << "binding files need their key names from the start";
     // The instance mutex is held for the whole run.
     EXPECT_EQ(fake.kernel.OpenHandles().size(), 1u);
   };
