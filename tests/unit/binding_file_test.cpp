@@ -149,18 +149,6 @@ TEST_F(BindingFileTest, SetsEntriesAndRemovesNone) {
   EXPECT_EQ(AppBindings, (BindingMap{{"play", {kP}}, {"stop", {kCtrl}}}));
 }
 
-TEST_F(BindingFileTest, ACrLfSplitAcrossReadsEndsTheLineAsOne) {
-  // Moves the CR LF of the first line across the edge of the first piece read: the line's CR
-  // is byte length - 1 of the file, its LF byte length.
-  for (std::size_t length = kBindingReadChunk - 3; length <= kBindingReadChunk + 2; ++length) {
-    AppBindings.clear();
-    const std::string first = std::string(length - 3, 'x') + "=p";
-    ASSERT_TRUE(LoadBindingFile(folder.WriteFile("a.cfg", first + "\r\nstop=s\r\n")));
-    EXPECT_EQ(AppBindings, (BindingMap{{std::string(length - 3, 'x'), {kP}}, {"stop", {kS}}}))
-        << "LF at byte " << length;
-  }
-}
-
 TEST_F(BindingFileTest, ReadingInSmallPiecesGivesTheSameBindings) {
   const std::string contents =
       Bytes("\xEF\xBB\xBF#c\r\nplay=ctrl+p\r\n\r\nst\0op=s\r\r\nnext=alt\rx\n\nback=esc", 52);
@@ -179,13 +167,6 @@ TEST_F(BindingFileTest, ReadingInSmallPiecesGivesTheSameBindings) {
     std::fclose(file);
     EXPECT_EQ(AppBindings, whole) << "pieces of " << size << " bytes";
   }
-}
-
-TEST_F(BindingFileTest, WithoutAKeyNameTableEveryBindingIsEmpty) {
-  KeyNameTable.clear();
-  ASSERT_TRUE(LoadBindingFile(folder.WriteFile("a.cfg", "play=ctrl+p\n")));
-  EXPECT_EQ(AppBindings, (BindingMap{{"play", {}}}));
-  EXPECT_TRUE(KeyNameTable.empty()) << "a lookup must never insert a name";
 }
 
 #ifdef __GLIBC__
