@@ -1,6 +1,7 @@
 #include "app/button_dispatch.h"
 
 #include "app/program_state.h"
+#include "bindings/key_injection.h"
 
 namespace bk {
 
@@ -38,9 +39,16 @@ ButtonMeaning ClassifyButton(ButtonCode code) {
 }
 
 void DispatchButton(ButtonCode code) {
-  // Media buttons send their bindings and vendor buttons drive the layout and windows; both
-  // actions are wired in by the subsystems that own them.
-  (void)ClassifyButton(code);
+  const ButtonMeaning meaning = ClassifyButton(code);
+  if (meaning.kind == ButtonMeaning::Kind::Media) {
+    // While the layout is up the remote types; its media buttons have no meaning then.
+    if (!layoutShown) SendBinding(meaning.name);
+  } else if (meaning.kind == ButtonMeaning::Kind::Vendor) {
+    // VendorButton(meaning.number) belongs here, with the vendor buttons' actions (layout
+    // toggle, window switcher, window commands, viewer); until they exist these codes reach
+    // nothing.
+  }
+  // Every other code has no effect.
 }
 
 }  // namespace bk

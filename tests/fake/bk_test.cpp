@@ -1,6 +1,7 @@
 #include "fake/bk_test.h"
 
 #include "app/program_state.h"
+#include "bindings/foreground_tracking.h"
 #include "osd/osd_window.h"
 
 namespace bk::fake {
@@ -8,6 +9,7 @@ namespace bk::fake {
 void BkTest::SetUp() {
   ResetProgramState();
   ResetOsdState();
+  ResetBindingsState();
   fake.Install();
 }
 
@@ -24,6 +26,8 @@ void BkTest::TearDown() {
   EXPECT_TRUE(fake.registry.OpenKeys().empty()) << "a registry key was left open";
   ResetProgramState();
   ResetOsdState();
+  EXPECT_TRUE(fake.processes.OpenHandles().empty()) << "a process handle was left open";
+  ResetBindingsState();
 }
 
 }  // namespace bk::fake
