@@ -3,6 +3,7 @@
 #include "app/program_state.h"
 #include "app/vendor_buttons.h"
 #include "app/window_switcher.h"
+#include "bindings/key_injection.h"
 
 namespace bk {
 
@@ -44,6 +45,8 @@ void DispatchButton(ButtonCode code) {
   if (meaning.kind == ButtonMeaning::Kind::Media) {
     // The switcher's held Alt or Windows key would otherwise join the button's chord.
     StepWindowSwitcher(false);
+    // While the layout is up the remote types; its media buttons have no meaning then.
+    if (!layoutShown) SendBinding(meaning.name);
   } else if (meaning.kind == ButtonMeaning::Kind::Vendor) {
     VendorButton(meaning.number);
   }

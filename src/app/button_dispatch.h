@@ -24,6 +24,8 @@ inline constexpr std::string_view kMediaButtonNames[] = {
     "menu",   "guide", "channelup", "channeldown", "play", "pause", "record", "fastforward",
     "rewind", "next",  "previous",  "stop",        "info", "back",  "zoom",   "fullscreen"};
 
+// Acts on one code: a media button sends its binding while the layout is down and does nothing
+// while it is shown; vendor buttons go to VendorButton; every other code does nothing.
 void DispatchButton(ButtonCode code);
 
 }  // namespace bk

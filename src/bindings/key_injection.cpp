@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "app/program_state.h"
+#include "bindings/binding_file.h"
+#include "bindings/foreground_tracking.h"
 #include "osd/text_entry.h"
 #include "platform/os.h"
 
@@ -89,6 +91,17 @@ void TypeKey(KeyValue key, bool capsSensitive) {
     if (rightDown) add(vk::RShift, true);
   }
   keyboard.SendKeys(events);
+}
+
+void SendBinding(std::string_view name) {
+  RefreshAppBindings();
+  const auto found = AppBindings.find(name);
+  if (found == AppBindings.end()) return;
+  // A copy, so that the chord is released exactly as it was pressed whatever happens to the
+  // table meanwhile.
+  const KeySequence keys = found->second;
+  for (KeyValue key : keys) SendKeyEvent(true, key);
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) SendKeyEvent(false, *key);
 }
 
 }  // namespace bk

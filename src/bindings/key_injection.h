@@ -11,8 +11,14 @@ namespace bk {
 void SendKeyEvent(bool down, KeyValue key);
 
 // One whole keystroke of the low byte of `key`, with Shift made to match bit 8 (and Ctrl+Alt
-// held around it when the key value asks for AltGr), all in one SendInput call.
+// held around it when the key value asks for AltGr), all in one SendInput call. Sends nothing
+// for kNoKey, the value of a character that no key of the layout makes.
 void TypeKey(KeyValue key, bool capsSensitive);
+
+// Plays the chord that the foreground application's binding file binds to the button `name`:
+// every key down in file order, then every key up in reverse, one SendInput call per event.
+// Nothing is sent when the application has no such binding.
+void SendBinding(std::string_view name);
 
 // The event for `vk`, as every primitive builds it: scan code from the layout, the extended
 // flag for Caps Lock only, and the program's own marker.

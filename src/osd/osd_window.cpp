@@ -1,6 +1,7 @@
 #include "osd/osd_window.h"
 
 #include "app/program_state.h"
+#include "bindings/key_names.h"
 #include "osd/keyboard_hook.h"
 #include "osd/text_entry.h"
 #include "platform/os.h"
@@ -69,6 +70,8 @@ void CreateKeyButtons(LayoutKey* layout) {
     windows.SetUserData(key.button, i);
     windows.SetClassBackgroundBlack(key.button);
   }
+  // The binding files' vocabulary, from the same VkKeyScanA values as the keys.
+  BuildKeyNameTable();
 }
 
 void SelectLayout(LayoutKey* layout) {

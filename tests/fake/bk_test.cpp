@@ -1,6 +1,7 @@
 #include "fake/bk_test.h"
 
 #include "app/program_state.h"
+#include "bindings/foreground_tracking.h"
 #include "osd/osd_window.h"
 
 namespace bk::fake {
@@ -20,11 +21,13 @@ void ExpectMachineInvariants(FakeOs& fake, const std::set<std::uint8_t>& held,
   }
   EXPECT_TRUE(fake.desktop.Attached().empty()) << "thread input was left attached";
   EXPECT_TRUE(fake.registry.OpenKeys().empty()) << "a registry key was left open";
+  EXPECT_TRUE(fake.processes.OpenHandles().empty()) << "a process handle was left open";
 }
 
 void ResetAllProgramState() {
   ResetProgramState();
   ResetOsdState();
+  ResetBindingsState();
 }
 
 void BkTest::SetUp() {

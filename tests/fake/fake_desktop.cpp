@@ -51,6 +51,21 @@ WindowId FakeDesktop::AddWindow(const WindowTraits& traits) {
   return nextId_;
 }
 
+WindowId FakeDesktop::AddWindowAs(WindowId id, ThreadId thread, ProcessId process) {
+  Window window;
+  window.style = kAppWindowStyle;
+  window.thread = thread;
+  window.process = process;
+  if (windows_.count(id) == 0) zOrder_.push_back(id);
+  windows_[id] = window;
+  positionStale_ = true;
+  return id;
+}
+
+void FakeDesktop::SetProcessOf(WindowId window, ProcessId process) {
+  if (Window* found = Find(window)) found->process = process;
+}
+
 void FakeDesktop::Destroy(WindowId window) {
   if (windows_.erase(window) == 0) return;
   zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());

@@ -71,6 +71,10 @@ class FakeDesktop final : public Desktop, public WindowControl {
   // Building the desktop. New windows go below the existing ones; the first window added
   // becomes the foreground window with the focus unless MakeForeground says otherwise.
   WindowId AddWindow(const WindowTraits& traits);
+  // A window with a chosen id that belongs to a given thread and process; a process of 0 makes
+  // GetWindowThreadProcessId report no process.
+  WindowId AddWindowAs(WindowId id, ThreadId thread, ProcessId process);
+  void SetProcessOf(WindowId window, ProcessId process);
   void Destroy(WindowId window);
   // The user brings `window` forward (0: no foreground window at all).
   void MakeForeground(WindowId window);

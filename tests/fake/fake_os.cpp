@@ -373,6 +373,7 @@ void FakeOs::Install() {
   all.keyboard = &keyboard;
   all.timers = &timers;
   all.hook = &hook;
+  all.processes = &processes;
   all.kernel = &kernel;
   all.shell = &shell;
   all.rawInput = &rawInput;

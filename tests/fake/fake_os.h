@@ -13,6 +13,7 @@
 
 #include "fake/fake_desktop.h"
 #include "fake/fake_layout_window.h"
+#include "fake/fake_processes.h"
 #include "fake/fake_registry.h"
 #include "platform/os.h"
 
@@ -229,6 +230,7 @@ class FakeOs {
   FakeHook hook;
   FakeKeyboard keyboard{hook};
   FakeTimers timers;
+  FakeProcesses processes;
   FakeKernel kernel;
   FakeShell shell;
   FakeRawInput rawInput;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program_state.h"
+#include "bindings/key_names.h"
 #include "fake/bk_test.h"
 
 namespace bk {
@@ -80,6 +81,7 @@ TEST_F(StartupTest, RegistersTheFourCollectionsForTheInputWindowThenLoops) {
     EXPECT_EQ(fake.rawInput.registrations[0], expected);
     EXPECT_EQ(inputWindow, w);
     EXPECT_EQ(programDir, "C:\\Program Files\\BkRemote\\");
+    EXPECT_EQ(KeyNameTable.size(), 93u) << "binding files need their key names from the start";
     // The instance mutex is held for the whole run.
     EXPECT_EQ(fake.kernel.OpenHandles().size(), 1u);
   };

@@ -11,7 +11,7 @@
 
 namespace bk::wine {
 
-// RealOs() with SendInput for the keyboard and window timers on the input window. Installs it.
+// Installs the program's own Win32 implementation, as the entry point does.
 void InstallTestOs();
 
 // Dispatches this thread's messages until `done` holds or `milliseconds` pass.

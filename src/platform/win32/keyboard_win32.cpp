@@ -6,6 +6,9 @@
 
 namespace bk::win32 {
 
+static_assert(KEYEVENTF_EXTENDEDKEY == kKeyEventExtended);
+static_assert(KEYEVENTF_KEYUP == kKeyEventKeyUp);
+
 namespace {
 
 class Win32Keyboard final : public Keyboard {

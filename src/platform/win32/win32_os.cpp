@@ -27,6 +27,7 @@ Os& RealOs() {
     all.keyboard = &KeyboardImpl();
     all.hook = &HookImpl();
     all.layoutWindow = &LayoutWindowImpl();
+    all.processes = &ProcessesImpl();
     return all;
   }();
   return real;

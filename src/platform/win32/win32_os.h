@@ -24,5 +24,6 @@ Timers& TimersImpl();
 Keyboard& KeyboardImpl();
 Hook& HookImpl();
 LayoutWindow& LayoutWindowImpl();
+Processes& ProcessesImpl();
 
 }  // namespace bk::win32

@@ -1,0 +1,72 @@
+#include "bindings/foreground_tracking.h"
+
+#include "app/program_state.h"
+#include "bindings/binding_file.h"
+#include "bindings/key_injection.h"
+#include "bindings/key_names.h"
+#include "platform/os.h"
+
+namespace bk {
+
+ProcessId boundProcessId = 0;
+
+namespace {
+
+void Unbind() {
+  boundProcessId = 0;
+  AppBindings.clear();
+}
+
+// The image name as the platform wrote it. A result that fills the whole buffer leaves no room
+// for the terminator, so the name was cut short (or the call misreported); like a name the
+// platform refused to write, it counts as no name.
+std::string_view WrittenImageName(const char* buffer, std::uint32_t written) {
+  if (written == 0 || written >= kImageNameSize) return {};
+  return {buffer, written};
+}
+
+}  // namespace
+
+std::string BindingFilePath(std::string_view dir, std::string_view imageName) {
+  const std::size_t slash = imageName.rfind('\\');
+  if (slash == std::string_view::npos) return {};
+  std::string path(dir);
+  path += "appbindings\\";
+  path += imageName.substr(slash + 1);
+  path += ".cfg";
+  return path;
+}
+
+void RefreshAppBindings() {
+  Desktop& desktop = *os().desktop;
+  const WindowId window = desktop.Foreground();
+  if (window == 0) return Unbind();
+  ProcessId processId = 0;
+  if (desktop.WindowThreadProcess(window, &processId) == 0 || processId == 0) return Unbind();
+  // Same process as last time: its bindings stay, and the file is not read again.
+  if (processId == boundProcessId) return;
+  // Set before anything can fail, so that every failure below unbinds it again.
+  boundProcessId = processId;
+
+  Processes& processes = *os().processes;
+  const KernelHandle process = processes.OpenForQuery(processId);
+  if (process == 0) return Unbind();
+  char image[kImageNameSize];
+  const std::uint32_t written = processes.ImageFileName(process, image, kImageNameSize);
+  processes.Close(process);
+
+  const std::string path = BindingFilePath(programDir, WrittenImageName(image, written));
+  if (path.empty()) return Unbind();
+  AppBindings.clear();
+  // Without a file the application has no bindings; every press tries again, so a file
+  // created while the application stays in front is found at the next press.
+  if (!LoadBindingFile(path)) Unbind();
+}
+
+void ResetBindingsState() {
+  KeyNameTable.clear();
+  AppBindings.clear();
+  boundProcessId = 0;
+}
+
+}  // namespace bk
