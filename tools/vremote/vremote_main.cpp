@@ -1,6 +1,7 @@
 // vremote.exe: sets up the virtual remote in the current Wine prefix and presses its buttons.
 //
-//   vremote setup [INF]         create the devices, install the driver, wait for Raw Input
+//   vremote setup [INF] [--probe]  create the devices, install the driver, wait for Raw Input;
+//                               with --probe, then time a report to a Raw Input sink
 //   vremote status              what the driver and Raw Input see
 //   vremote press NAME...       press and release buttons (play, back, input, a, vendor:3, ...)
 //   vremote down NAME | up NAME the press report or the release report alone
@@ -37,7 +38,8 @@ std::wstring Widen(const char* text) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: vremote setup [INF] | status | buttons | press NAME... | down NAME |"
+               "usage: vremote setup [INF] [--probe] | listen MS | probe | status | buttons | "
+               "press NAME... | down NAME |"
                " up NAME | hold NAME MS\n");
   return 2;
 }
@@ -67,7 +69,7 @@ int Listen(int ms) {
 }
 
 // Sends Play and waits for its press report at a sink of our own; prints the latency.
-int Probe() {
+int Probe(double since = -1) {
   RawInputSink sink;
   std::string why;
   if (!sink.Start(&why)) {
@@ -87,6 +89,10 @@ int Probe() {
     return 1;
   }
   std::printf("first report after %.1f ms\n", reports.front().timeMs - sent);
+  if (since >= 0) {
+    std::printf("first report delivered %.2f s after setup began\n",
+                (reports.front().timeMs - since) / 1000);
+  }
   for (const ReceivedReport& r : reports) PrintReport(r);
   return reports.size() == 2 ? 0 : 1;
 }
@@ -118,12 +124,15 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   std::string why;
   if (command == "setup") {
-    const std::wstring inf = argc > 2 ? Widen(argv[2]) : DefaultInf();
+    const double began = NowMs();
+    const bool probe = argc > 2 && std::string(argv[argc - 1]) == "--probe";
+    const std::wstring inf = argc > (probe ? 3 : 2) ? Widen(argv[2]) : DefaultInf();
     const SetupResult result = Setup(inf, 90000);
     std::printf("setup: %s, %d device(s) created, driver %s, %.2f s\n",
                 result.ok ? "ready" : "FAILED", result.created,
                 result.driverInstalled ? "installed" : "already installed", result.seconds);
     if (!result.ok) std::fprintf(stderr, "vremote: %s\n", result.message.c_str());
+    if (result.ok && probe) return Probe(began);
     return result.ok ? 0 : 1;
   }
   if (command == "status") return Status();

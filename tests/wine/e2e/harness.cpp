@@ -1,6 +1,7 @@
 // bk_e2e.exe: runs one end-to-end scenario against the unmodified BkRemote.exe under Wine.
 //
-//   bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --inf INF --work DIR SCENARIO
+//   bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --spy DLL --inf INF --work DIR
+//          SCENARIO
 //
 // Paths may be Unix paths; they are reached through Wine's Z: drive. Each scenario gets its own
 // run folder DIR\<scenario name>, into which BkRemote.exe and the targets are copied, so that the
@@ -29,6 +30,9 @@
 //   expect-chars "TEXT"               the target's characters since the last expect-chars
 //   expect-no-keys MS                 no key message reaches the target within MS
 //   screenshot FILE [NAME]            the screen, or one process's window, as a BMP file
+//   watch-bkremote [AS]               hook BkRemote.exe's message loop (WH_GETMESSAGE) to see
+//                                     the WM_INPUT messages it takes
+//   expect-bkremote-input BUTTON      BkRemote.exe's "Bk Input Window" got the press and release
 #include <windows.h>
 
 #include <algorithm>
@@ -42,6 +46,7 @@
 #include <string>
 #include <vector>
 
+#include "input_spy.h"
 #include "raw_input_sink.h"
 #include "remote_layout.h"
 #include "scenario.h"
@@ -110,7 +115,7 @@ struct KeyLine {
 
 class Harness {
  public:
-  std::string bkremote, recorder, remoteWindow, inf, work, scenarioDir, runDir;
+  std::string bkremote, recorder, remoteWindow, spy, inf, work, scenarioDir, runDir;
 
   ~Harness() { StopAll(); }
 
@@ -133,6 +138,8 @@ class Harness {
   bool SendKeys(const std::vector<std::string>& keys);
   bool ClickRemote(const std::string& button);
   bool ExpectReport(const std::string& button);
+  bool WatchBkRemote(Process* process);
+  bool ExpectBkRemoteInput(const std::string& button);
   bool ExpectKeys(const std::string& expected);
   bool ExpectChars(const std::string& expected);
   bool ExpectNoKeys(int ms);
@@ -145,6 +152,9 @@ class Harness {
   vremote::RawInputSink sink_;
   std::vector<std::unique_ptr<Process>> processes_;
   std::size_t reportCursor_ = 0;
+  SpyLog* spyLog_ = nullptr;
+  HHOOK spyHook_ = nullptr;
+  long spyCursor_ = 0;
   std::size_t keyCursor_ = 0;
   std::size_t charCursor_ = 0;
   std::string lastTarget_;
@@ -460,8 +470,9 @@ bool Harness::ExpectReport(const std::string& name) {
     }
     Sleep(10);
   }
-  return Fail("the Raw Input sink did not receive %s %s on %04X/%04X", name.c_str(),
-              found == 0 ? "at all" : "'s release", collection->usagePage, collection->usage);
+  return Fail("the %s of %s never reached the harness's Raw Input sink on %04X/%04X",
+              found == 0 ? "press" : "release", name.c_str(), collection->usagePage,
+              collection->usage);
 }
 
 std::vector<KeyLine> Harness::ReadLog(const Process& target) {
@@ -620,7 +631,65 @@ bool Harness::Screenshot(const std::string& file, Process* process) {
   return true;
 }
 
+bool Harness::WatchBkRemote(Process* process) {
+  if (!spyLog_) {
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                        sizeof(SpyLog), kSpyMapping);
+    if (!mapping) return Fail("cannot create the spy's shared block (error %lu)", GetLastError());
+    spyLog_ = static_cast<SpyLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(SpyLog)));
+    if (!spyLog_) return Fail("cannot map the spy's shared block");
+  }
+  HMODULE module = LoadLibraryA(spy.c_str());
+  if (!module) return Fail("cannot load %s (error %lu)", spy.c_str(), GetLastError());
+  auto proc =
+      reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module, kSpyHookProc)));
+  if (!proc) return Fail("%s has no %s", spy.c_str(), kSpyHookProc);
+  const long attachedBefore = spyLog_->attached;
+  spyHook_ = SetWindowsHookExA(WH_GETMESSAGE, proc, module, process->info.dwThreadId);
+  if (!spyHook_) return Fail("SetWindowsHookExA failed (error %lu)", GetLastError());
+  // The hook's module is loaded into the program when its loop next takes a message.
+  const double start = NowMs();
+  while (spyLog_->attached == attachedBefore) {
+    if (NowMs() - start > kExpectTimeoutMs) return Fail("the spy never loaded into BkRemote.exe");
+    PostMessageA(process->window, WM_NULL, 0, 0);
+    Sleep(50);
+  }
+  spyCursor_ = spyLog_->count;
+  Note("watching BkRemote.exe's message loop after %.2f s", (NowMs() - start) / 1000);
+  return true;
+}
+
+bool Harness::ExpectBkRemoteInput(const std::string& name) {
+  if (!spyLog_) return Fail("expect-bkremote-input needs watch-bkremote first");
+  const auto button = vremote::ParseButton(Lower(name));
+  if (!button) return Fail("unknown button %s", name.c_str());
+  const vremote::Collection* collection = nullptr;
+  for (const auto& c : vremote::Collections()) {
+    if (c.slot == button->slot) collection = &c;
+  }
+  const std::vector<std::uint8_t> wanted[2] = {vremote::MakeReport(*collection, button->value),
+                                               vremote::MakeReport(*collection, 0)};
+  const double start = NowMs();
+  int found = 0;
+  while (NowMs() - start < kExpectTimeoutMs) {
+    while (found < 2 && spyCursor_ < spyLog_->count) {
+      const SpyRecord& r = spyLog_->records[spyCursor_++ % kSpyCapacity];
+      const std::vector<std::uint8_t> bytes(r.bytes, r.bytes + r.size);
+      if (r.usagePage == collection->usagePage && r.usage == collection->usage &&
+          bytes == wanted[found] && std::string(r.windowClass) == "Bk Input Window") {
+        ++found;
+      }
+    }
+    if (found == 2) return true;
+    Sleep(10);
+  }
+  return Fail("the %s of %s never reached BkRemote.exe's input window as WM_INPUT",
+              found == 0 ? "press" : "release", name.c_str());
+}
+
 void Harness::StopAll() {
+  if (spyHook_) UnhookWindowsHookEx(spyHook_);
+  spyHook_ = nullptr;
   for (auto& p : processes_) {
     if (p->Running()) {
       TerminateProcess(p->info.hProcess, 0);
@@ -738,6 +807,12 @@ bool Harness::Execute(const Step& step) {
     return true;
   }
   if (command == "expect-report") return needs(1, 1) && ExpectReport(w[1]);
+  if (command == "watch-bkremote") {
+    if (!needs(0, 1)) return false;
+    Process* p = process(n > 1 ? w[1] : "bkremote");
+    return p && WatchBkRemote(p);
+  }
+  if (command == "expect-bkremote-input") return needs(1, 1) && ExpectBkRemoteInput(w[1]);
   if (command == "expect-keys") return needs(1, 1) && ExpectKeys(w[1]);
   if (command == "expect-chars") return needs(1, 1) && ExpectChars(w[1]);
   if (command == "expect-no-keys") return needs(1, 1) && ExpectNoKeys(std::atoi(w[1].c_str()));
@@ -782,6 +857,8 @@ int main(int argc, char** argv) {
       harness.recorder = next();
     } else if (arg == "--remote-window") {
       harness.remoteWindow = next();
+    } else if (arg == "--spy") {
+      harness.spy = next();
     } else if (arg == "--inf") {
       harness.inf = next();
     } else if (arg == "--work") {
@@ -792,8 +869,8 @@ int main(int argc, char** argv) {
   }
   if (scenarioPath.empty() || harness.work.empty() || harness.inf.empty()) {
     std::fprintf(stderr,
-                 "usage: bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --inf INF"
-                 " --work DIR SCENARIO\n");
+                 "usage: bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --spy DLL"
+                 " --inf INF --work DIR SCENARIO\n");
     return 2;
   }
   std::ifstream in(scenarioPath, std::ios::binary);
