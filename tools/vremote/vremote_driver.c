@@ -109,6 +109,9 @@ static PDRIVER_DISPATCH hidCreate;
 static PDRIVER_DISPATCH hidClose;
 static PDRIVER_DISPATCH hidCleanup;
 static PDRIVER_DISPATCH hidDeviceControl;
+static PDRIVER_ADD_DEVICE hidAddDevice;
+/* Set once DriverEntry has handed the driver to hidclass. */
+static KEVENT registered;
 
 static VDevice* DeviceOf(DEVICE_OBJECT* fdo) {
   return (VDevice*)((HID_DEVICE_EXTENSION*)fdo->DeviceExtension)->MiniDeviceExtension;
@@ -422,6 +425,17 @@ static NTSTATUS NTAPI AddDevice(DRIVER_OBJECT* driver, DEVICE_OBJECT* fdo) {
   return STATUS_SUCCESS;
 }
 
+/* The PnP manager's AddDevice, and hidclass's call back into the minidriver, both arrive here.
+ * The PnP manager can reach a driver object whose DriverEntry still runs on another thread;
+ * hidclass's AddDevice would then find no minidriver registered and fault, so such a call waits
+ * for the registration. hidclass calls back with its own FDO, which belongs to this driver. */
+static NTSTATUS NTAPI EntryAddDevice(DRIVER_OBJECT* driver, DEVICE_OBJECT* device) {
+  if (device->DriverObject == driver) return AddDevice(driver, device);
+  KeWaitForSingleObject(&registered, Executive, KernelMode, FALSE, NULL);
+  if (!hidAddDevice) return STATUS_NO_SUCH_DEVICE;
+  return hidAddDevice(driver, device);
+}
+
 /* ---- The control device ---- */
 
 static NTSTATUS ControlIoctl(IRP* irp) {
@@ -507,7 +521,8 @@ NTSTATUS NTAPI DriverEntry(DRIVER_OBJECT* driver, UNICODE_STRING* registryPath) 
 
   driver->MajorFunction[IRP_MJ_INTERNAL_DEVICE_CONTROL] = DispatchInternalIoctl;
   driver->MajorFunction[IRP_MJ_PNP] = DispatchPnp;
-  driver->DriverExtension->AddDevice = AddDevice;
+  KeInitializeEvent(&registered, NotificationEvent, FALSE);
+  driver->DriverExtension->AddDevice = EntryAddDevice;
   driver->DriverUnload = MinidriverUnload;
 
   HID_MINIDRIVER_REGISTRATION registration = {0};
@@ -517,7 +532,12 @@ NTSTATUS NTAPI DriverEntry(DRIVER_OBJECT* driver, UNICODE_STRING* registryPath) 
   registration.DeviceExtensionSize = sizeof(VDevice);
   registration.DevicesArePolled = FALSE;
   NTSTATUS status = HidRegisterMinidriver(&registration);
-  if (!NT_SUCCESS(status)) return status;
+  if (!NT_SUCCESS(status)) {
+    KeSetEvent(&registered, IO_NO_INCREMENT, FALSE);
+    return status;
+  }
+  hidAddDevice = driver->DriverExtension->AddDevice;
+  driver->DriverExtension->AddDevice = EntryAddDevice;
 
   hidCreate = driver->MajorFunction[IRP_MJ_CREATE];
   hidClose = driver->MajorFunction[IRP_MJ_CLOSE];
@@ -544,6 +564,7 @@ NTSTATUS NTAPI DriverEntry(DRIVER_OBJECT* driver, UNICODE_STRING* registryPath) 
       controlDevice->Flags &= ~DO_DEVICE_INITIALIZING;
     }
   }
+  KeSetEvent(&registered, IO_NO_INCREMENT, FALSE);
   /* Without the control device the HID devices still work; they just cannot be pressed. */
   return STATUS_SUCCESS;
 }
