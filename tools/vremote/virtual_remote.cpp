@@ -176,8 +176,9 @@ bool CreateDevice(const Collection& collection, std::string* why) {
 }
 
 HANDLE OpenControl() {
-  return CreateFileW(VREMOTE_CONTROL_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                     0, nullptr);
+  // Shared: the interactive remote keeps its handle while a test or the controller sends too.
+  return CreateFileW(VREMOTE_CONTROL_PATH, GENERIC_READ | GENERIC_WRITE,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
 // One handle for the life of the process; opened again if the driver went away.

@@ -29,7 +29,8 @@
 //   expect-keys "EVENTS"              the target's key messages since the last expect-keys
 //   expect-chars "TEXT"               the target's characters since the last expect-chars
 //   expect-no-keys MS                 no key message reaches the target within MS
-//   screenshot FILE [NAME]            the screen, or one process's window, as a BMP file
+//   screenshot FILE [NAME]            the screen, or one process's window, as BMP or PNG
+//   expect-pixel NAME|screen X Y RRGGBB [TOLERANCE]  a pixel, relative to the window
 //   watch-bkremote [AS]               hook BkRemote.exe's message loop (WH_GETMESSAGE) to see
 //                                     the WM_INPUT messages it takes
 //   expect-bkremote-input BUTTON      BkRemote.exe's "Bk Input Window" got the press and release
@@ -46,6 +47,7 @@
 #include <string>
 #include <vector>
 
+#include "image_file.h"
 #include "input_spy.h"
 #include "raw_input_sink.h"
 #include "remote_layout.h"
@@ -143,7 +145,9 @@ class Harness {
   bool ExpectKeys(const std::string& expected);
   bool ExpectChars(const std::string& expected);
   bool ExpectNoKeys(int ms);
+  bool WindowArea(Process* process, RECT* area);
   bool Screenshot(const std::string& file, Process* process);
+  bool ExpectPixel(Process* process, int x, int y, std::uint32_t colour, int tolerance);
   std::vector<KeyLine> ReadLog(const Process& target);
   Process* Target();
   void StopAll();
@@ -587,48 +591,46 @@ bool Harness::ExpectNoKeys(int ms) {
   return true;
 }
 
-bool Harness::Screenshot(const std::string& file, Process* process) {
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (process) {
-    if (!process->window || !GetWindowRect(process->window, &area)) {
-      return Fail("%s has no window to take", process->name.c_str());
-    }
+bool Harness::WindowArea(Process* process, RECT* area) {
+  *area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (process && (!process->window || !GetWindowRect(process->window, area))) {
+    return Fail("%s has no window", process->name.c_str());
   }
-  const int width = area.right - area.left, height = area.bottom - area.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-  SelectObject(memory, old);
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = width;
-  header.biHeight = height;  // bottom-up rows, as a BMP file stores them
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  std::vector<BYTE> pixels(static_cast<std::size_t>(stride) * height);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-            reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-
-  const std::string path = file.find(':') != std::string::npos ? file : runDir + "\\" + file;
-  FILE* out = std::fopen(path.c_str(), "wb");
-  if (!out) return Fail("cannot write %s", path.c_str());
-  BITMAPFILEHEADER fileHeader{};
-  fileHeader.bfType = 0x4D42;
-  fileHeader.bfOffBits = sizeof fileHeader + sizeof header;
-  fileHeader.bfSize = fileHeader.bfOffBits + static_cast<DWORD>(pixels.size());
-  std::fwrite(&fileHeader, sizeof fileHeader, 1, out);
-  std::fwrite(&header, sizeof header, 1, out);
-  std::fwrite(pixels.data(), 1, pixels.size(), out);
-  std::fclose(out);
-  Note("screenshot %dx%d written to %s", width, height, path.c_str());
   return true;
+}
+
+bool Harness::Screenshot(const std::string& file, Process* process) {
+  RECT area;
+  if (!WindowArea(process, &area)) return false;
+  const Image image =
+      CaptureScreen(area.left, area.top, area.right - area.left, area.bottom - area.top);
+  const std::string path = file.find(':') != std::string::npos ? file : runDir + "\\" + file;
+  if (!WriteImage(path, image)) return Fail("cannot write %s", path.c_str());
+  Note("screenshot %dx%d written to %s", image.width, image.height, path.c_str());
+  return true;
+}
+
+bool Harness::ExpectPixel(Process* process, int x, int y, std::uint32_t colour, int tolerance) {
+  auto matches = [&](std::uint32_t got) {
+    for (int shift : {0, 8, 16}) {
+      const int a = static_cast<int>((got >> shift) & 0xFF);
+      const int b = static_cast<int>((colour >> shift) & 0xFF);
+      if (std::abs(a - b) > tolerance) return false;
+    }
+    return true;
+  };
+  // Painting is asynchronous: poll until the pixel matches or the deadline passes.
+  const double start = NowMs();
+  std::uint32_t got = 0;
+  while (true) {
+    RECT area;
+    if (!WindowArea(process, &area)) return false;
+    got = CaptureScreen(area.left + x, area.top + y, 1, 1).Pixel(0, 0);
+    if (matches(got)) return true;
+    if (NowMs() - start > kExpectTimeoutMs) break;
+    Sleep(50);
+  }
+  return Fail("pixel (%d, %d) is %06X, not %06X", x, y, got, colour);
 }
 
 bool Harness::WatchBkRemote(Process* process) {
@@ -821,6 +823,14 @@ bool Harness::Execute(const Step& step) {
     Process* p = n > 2 ? process(w[2]) : nullptr;
     if (n > 2 && !p) return false;
     return Screenshot(w[1], p);
+  }
+  if (command == "expect-pixel") {
+    if (!needs(4, 5)) return false;
+    Process* p = w[1] == "screen" ? nullptr : process(w[1]);
+    if (w[1] != "screen" && !p) return false;
+    return ExpectPixel(p, std::atoi(w[2].c_str()), std::atoi(w[3].c_str()),
+                       static_cast<std::uint32_t>(std::strtoul(w[4].c_str(), nullptr, 16)),
+                       n > 5 ? std::atoi(w[5].c_str()) : 0);
   }
   return Fail("unknown command %s", command.c_str());
 }
