@@ -106,6 +106,9 @@ struct Process {
   PROCESS_INFORMATION info{};
   HWND window = nullptr;
   std::string log;  // the key recorder's log, for targets
+  // How far expect-keys and expect-chars have read this target's log.
+  std::size_t keyCursor = 0;
+  std::size_t charCursor = 0;
   bool Running() const { return WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; }
 };
 
@@ -159,8 +162,6 @@ class Harness {
   SpyLog* spyLog_ = nullptr;
   HHOOK spyHook_ = nullptr;
   long spyCursor_ = 0;
-  std::size_t keyCursor_ = 0;
-  std::size_t charCursor_ = 0;
   std::string lastTarget_;
   struct Sent {
     double timeMs;
@@ -289,7 +290,6 @@ bool Harness::StartTarget(const std::string& image, const std::string& bindings)
     if (hwnd != 0) {
       process->window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(hwnd));
       lastTarget_ = name;
-      keyCursor_ = charCursor_ = 0;
       Note("%s up in %.2f s", image.c_str(), (NowMs() - start) / 1000);
       return true;
     }
@@ -519,7 +519,7 @@ bool Harness::ExpectKeys(const std::string& expected) {
     std::size_t seen = 0;
     for (const KeyLine& l : lines) {
       if (!IsKey(l)) continue;
-      if (seen++ >= keyCursor_) got.push_back(Lower(KeyEventName(l.kind, l.value)));
+      if (seen++ >= target->keyCursor) got.push_back(Lower(KeyEventName(l.kind, l.value)));
     }
     total = seen;
     if (got.size() != lastCount) {
@@ -531,7 +531,7 @@ bool Harness::ExpectKeys(const std::string& expected) {
     if (now - start > kExpectTimeoutMs) break;
     Sleep(20);
   }
-  keyCursor_ = total;
+  target->keyCursor = total;
   auto join = [](const std::vector<std::string>& v) {
     std::string s;
     for (const auto& w : v) s += (s.empty() ? "" : " ") + w;
@@ -556,7 +556,7 @@ bool Harness::ExpectChars(const std::string& expected) {
     std::size_t seen = 0;
     for (const KeyLine& l : ReadLog(*target)) {
       if (!IsChar(l)) continue;
-      if (seen++ >= charCursor_) got += static_cast<char>(l.value);
+      if (seen++ >= target->charCursor) got += static_cast<char>(l.value);
     }
     total = seen;
     if (got.size() != lastCount) {
@@ -568,7 +568,7 @@ bool Harness::ExpectChars(const std::string& expected) {
     if (now - start > kExpectTimeoutMs) break;
     Sleep(20);
   }
-  charCursor_ = total;
+  target->charCursor = total;
   if (got != expected) {
     return Fail("characters at %s: expected \"%s\", got \"%s\"", target->name.c_str(),
                 Printable(expected).c_str(), Printable(got).c_str());
@@ -584,9 +584,9 @@ bool Harness::ExpectNoKeys(int ms) {
   std::string extra;
   for (const KeyLine& l : ReadLog(*target)) {
     if (!IsKey(l)) continue;
-    if (keys++ >= keyCursor_) extra += " " + KeyEventName(l.kind, l.value);
+    if (keys++ >= target->keyCursor) extra += " " + KeyEventName(l.kind, l.value);
   }
-  keyCursor_ = keys;
+  target->keyCursor = keys;
   if (!extra.empty()) return Fail("%s received keys:%s", target->name.c_str(), extra.c_str());
   return true;
 }
@@ -782,6 +782,8 @@ bool Harness::Execute(const Step& step) {
   if (command == "foreground") {
     if (!needs(1, 1)) return false;
     Process* p = process(w[1]);
+    // Expectations follow the target brought forward.
+    if (p != nullptr && !p->log.empty()) lastTarget_ = p->name;
     return p && Foreground(p);
   }
   if (command == "expect-foreground") {
