@@ -1,7 +1,8 @@
 // The layout's keyboard hook for real: keys that another program injects reach the hook, digits
-// are swallowed and become taps, the commit types into the foreground application, and the
-// program's own keys pass. One process: the layout on the main thread, a recording application
-// on a thread of its own, and the other program's SendInput from a third.
+// are swallowed and become taps, the commit types into the foreground application, the program's
+// own keys pass, and a click on a key types it without taking the focus. One process: the layout on
+// the main thread, a recording application on a thread of its own, and the other program's
+// SendInput from a third.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "app/program_state.h"
+#include "osd/layout_tables.h"
 #include "osd/osd_window.h"
 #include "osd/text_entry.h"
 #include "osd_harness.h"
@@ -284,6 +286,41 @@ TEST_F(HookWineTest, RightShiftWithThreeReachesTheApplication) {
   EXPECT_TRUE(wine::PumpUntil([] { return recorder->Chars() == "#"; }, 3000))
       << "received \"" << recorder->Chars() << "\"";
   EXPECT_TRUE(currentSequence.empty());
+}
+
+// A left click of the mouse at a point of the screen, from another thread.
+void Click(POINT point) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / (width - 1));
+    input.mi.dy = static_cast<LONG>((point.y * 65535LL + height / 2) / (height - 1));
+  }
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  std::atomic<bool> done = false;
+  std::thread other([&] {
+    for (INPUT& input : inputs) {
+      SendInput(1, &input, sizeof(INPUT));
+      Sleep(40);
+    }
+    done = true;
+  });
+  wine::PumpUntil([&] { return done.load(); }, 10000);
+  other.join();
+}
+
+// The layout is never activated: a click on a key leaves the application in front with the focus,
+// and the key is typed there.
+TEST_F(HookWineTest, AClickOnAKeyTypesItIntoTheApplicationInFront) {
+  RECT key;
+  GetWindowRect(reinterpret_cast<HWND>(keyboardLayout[35].button), &key);  // q
+  Click({(key.left + key.right) / 2, (key.top + key.bottom) / 2});
+  EXPECT_TRUE(wine::PumpUntil([] { return recorder->Chars() == "q"; }, 3000))
+      << "received \"" << recorder->Chars() << "\"";
+  EXPECT_EQ(GetForegroundWindow(), recorder->Window());
 }
 
 }  // namespace

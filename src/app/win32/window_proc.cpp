@@ -45,6 +45,11 @@ LRESULT CALLBACK InputWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
       return 1;  // painting covers the client area
     case WM_NCHITTEST:
       return HTCAPTION;  // the whole window drags like a caption
+    case WM_MOUSEACTIVATE:
+      // A click on a key must leave the application in front with the focus, to type into. The
+      // window's WS_EX_NOACTIVATE says so already, but not every system heeds it for clicks on
+      // the key buttons, whose activation request comes here.
+      return MA_NOACTIVATE;
     case WM_MOVING: {
       const RECT* proposed = reinterpret_cast<const RECT*>(lParam);
       MoveWindow(window, proposed->left, proposed->top, proposed->right - proposed->left,

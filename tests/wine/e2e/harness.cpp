@@ -142,6 +142,9 @@ class Harness {
   bool SendButton(const std::string& name, int mode, int holdMs);
   bool SendKeys(const std::vector<std::string>& keys);
   bool ClickRemote(const std::string& button);
+  void ClickAt(POINT point);
+  bool ClickWindow(Process* process, int x, int y);
+  bool ExpectVisible(Process* process, bool visible);
   bool ExpectReport(const std::string& button);
   bool WatchBkRemote(Process* process);
   bool ExpectBkRemoteInput(const std::string& button);
@@ -407,6 +410,24 @@ bool Harness::SendKeys(const std::vector<std::string>& keys) {
   return true;
 }
 
+// A left click of the mouse at a point of the screen.
+void Harness::ClickAt(POINT point) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT inputs[3] = {};
+  for (INPUT& input : inputs) {
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / (width - 1));
+    input.mi.dy = static_cast<LONG>((point.y * 65535LL + height / 2) / (height - 1));
+  }
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  for (INPUT& input : inputs) {
+    SendInput(1, &input, sizeof(INPUT));
+    Sleep(40);
+  }
+}
+
 bool Harness::ClickRemote(const std::string& button) {
   Process* remote = Find("remote");
   if (!remote || !remote->window) return Fail("click-remote needs start-remote-window first");
@@ -418,23 +439,29 @@ bool Harness::ClickRemote(const std::string& button) {
     if (!match) continue;
     POINT point{key.x + key.width / 2, key.y + key.height / 2};
     ClientToScreen(remote->window, &point);
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) {
-      input.type = INPUT_MOUSE;
-      input.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / (width - 1));
-      input.mi.dy = static_cast<LONG>((point.y * 65535LL + height / 2) / (height - 1));
-    }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    for (INPUT& input : inputs) {
-      SendInput(1, &input, sizeof(INPUT));
-      Sleep(40);
-    }
+    ClickAt(point);
     return true;
   }
   return Fail("the interactive remote has no button %s", button.c_str());
+}
+
+bool Harness::ClickWindow(Process* process, int x, int y) {
+  RECT area;
+  if (!WindowArea(process, &area)) return false;
+  ClickAt({area.left + x, area.top + y});
+  return true;
+}
+
+bool Harness::ExpectVisible(Process* process, bool visible) {
+  if (!process->window) return Fail("%s has no window", process->name.c_str());
+  const double start = NowMs();
+  while ((IsWindowVisible(process->window) != FALSE) != visible) {
+    if (NowMs() - start > kExpectTimeoutMs) {
+      return Fail("%s's window is %s", process->name.c_str(), visible ? "hidden" : "shown");
+    }
+    Sleep(50);
+  }
+  return true;
 }
 
 bool Harness::ExpectReport(const std::string& name) {
@@ -805,6 +832,16 @@ bool Harness::Execute(const Step& step) {
   if (command == "hold") return needs(2, 2) && SendButton(w[1], 3, std::atoi(w[2].c_str()));
   if (command == "keys") return needs(1, 256) && SendKeys({w.begin() + 1, w.end()});
   if (command == "click-remote") return needs(1, 1) && ClickRemote(w[1]);
+  if (command == "click") {
+    if (!needs(3, 3)) return false;
+    Process* p = process(w[1]);
+    return p && ClickWindow(p, std::atoi(w[2].c_str()), std::atoi(w[3].c_str()));
+  }
+  if (command == "expect-visible") {
+    if (!needs(2, 2)) return false;
+    Process* p = process(w[1]);
+    return p && ExpectVisible(p, w[2] == "yes");
+  }
   if (command == "wait") {
     if (!needs(1, 1)) return false;
     Sleep(static_cast<DWORD>(std::atoi(w[1].c_str())));
@@ -820,6 +857,19 @@ bool Harness::Execute(const Step& step) {
   if (command == "expect-keys") return needs(1, 1) && ExpectKeys(w[1]);
   if (command == "expect-chars") return needs(1, 1) && ExpectChars(w[1]);
   if (command == "expect-no-keys") return needs(1, 1) && ExpectNoKeys(std::atoi(w[1].c_str()));
+  if (command == "forget-keys") {
+    if (!needs(0, 0)) return false;
+    Process* target = Target();
+    if (!target) return Fail("forget-keys needs start-target first");
+    std::size_t keys = 0, chars = 0;
+    for (const KeyLine& l : ReadLog(*target)) {
+      keys += IsKey(l);
+      chars += IsChar(l);
+    }
+    target->keyCursor = keys;
+    target->charCursor = chars;
+    return true;
+  }
   if (command == "screenshot") {
     if (!needs(1, 2)) return false;
     Process* p = n > 2 ? process(w[2]) : nullptr;
