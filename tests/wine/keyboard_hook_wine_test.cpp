@@ -115,8 +115,9 @@ INPUT Key(WORD vk, bool down) {
   return input;  // dwExtraInfo 0, as another program sends them
 }
 
-// Another program's SendInput, from a thread of its own, while this thread serves the hook.
-void InjectFromAnotherThread(std::vector<INPUT> inputs) {
+// Another program's SendInput, from a thread of its own, while this thread serves the hook and
+// its own windows.
+void FromAnotherThread(std::vector<INPUT> inputs) {
   std::atomic<bool> done = false;
   std::thread other([&] {
     for (INPUT& input : inputs) {
@@ -130,7 +131,7 @@ void InjectFromAnotherThread(std::vector<INPUT> inputs) {
 }
 
 void Tap(WORD vk) {
-  InjectFromAnotherThread({Key(vk, true), Key(vk, false)});
+  FromAnotherThread({Key(vk, true), Key(vk, false)});
 }
 
 // The program's keyboard as Windows treats it. Windows runs the low-level hooks for injected keys
@@ -281,17 +282,16 @@ TEST_F(HookWineTest, WithoutTheMarkerTheTypedEnterComesBackAsANewTapForEver) {
 }
 
 TEST_F(HookWineTest, RightShiftWithThreeReachesTheApplication) {
-  InjectFromAnotherThread(
-      {Key(VK_RSHIFT, true), Key('3', true), Key('3', false), Key(VK_RSHIFT, false)});
+  FromAnotherThread({Key(VK_RSHIFT, true), Key('3', true), Key('3', false), Key(VK_RSHIFT, false)});
   EXPECT_TRUE(wine::PumpUntil([] { return recorder->Chars() == "#"; }, 3000))
       << "received \"" << recorder->Chars() << "\"";
   EXPECT_TRUE(currentSequence.empty());
 }
 
-// A left click of the mouse at a point of the screen, from another thread.
+// A left click of the mouse at a point of the screen.
 void Click(POINT point) {
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT inputs[3] = {};
+  std::vector<INPUT> inputs(3);
   for (INPUT& input : inputs) {
     input.type = INPUT_MOUSE;
     input.mi.dx = static_cast<LONG>((point.x * 65535LL + width / 2) / (width - 1));
@@ -300,16 +300,7 @@ void Click(POINT point) {
   inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  std::atomic<bool> done = false;
-  std::thread other([&] {
-    for (INPUT& input : inputs) {
-      SendInput(1, &input, sizeof(INPUT));
-      Sleep(40);
-    }
-    done = true;
-  });
-  wine::PumpUntil([&] { return done.load(); }, 10000);
-  other.join();
+  FromAnotherThread(inputs);
 }
 
 // The layout is never activated: a click on a key leaves the application in front with the focus,
