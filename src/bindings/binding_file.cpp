@@ -32,50 +32,71 @@ void LowerAsciiInPlace(std::string& text) {
   }
 }
 
+// The program's own reading tells no one; every call on it compiles to nothing.
+struct Unobserved {
+  void Line(std::size_t, std::string_view, BindingFileObserver::LineKind) {}
+  void Token(std::string_view, const KeyValue*) {}
+  void Bound(std::string_view, const KeySequence&) {}
+  void ByteOrderMark() {}
+  void End(std::FILE*) {}
+};
+
+struct Observed {
+  BindingFileObserver& observer;
+  void Line(std::size_t number, std::string_view text, BindingFileObserver::LineKind kind) {
+    observer.Line(number, text, kind);
+  }
+  void Token(std::string_view token, const KeyValue* key) { observer.Token(token, key); }
+  void Bound(std::string_view name, const KeySequence& keys) { observer.Bound(name, keys); }
+  void ByteOrderMark() { observer.ByteOrderMark(); }
+  void End(std::FILE* file) {
+    if (std::ferror(file) != 0) observer.ReadError();
+  }
+};
+
 // One line, without its LF. Blanks are never trimmed: they belong to the name or the token,
 // which then matches nothing.
-void ApplyBindingLine(std::string& line) {
-  if (line.empty() || line.front() == '#') return;
-  LowerAsciiInPlace(line);
+template <class Report>
+void ApplyBindingLine(std::string& line, std::size_t number, Report& report) {
+  using Kind = BindingFileObserver::LineKind;
+  if (line.empty() || line.front() == '#') {
+    report.Line(number, line, line.empty() ? Kind::Empty : Kind::Comment);
+    return;
+  }
+  // Lower-casing moves no "=", so the line can be told as it was written.
   const std::size_t equals = line.find('=');
+  report.Line(number, line, equals == std::string::npos ? Kind::NoEquals : Kind::Binding);
   if (equals == std::string::npos) return;
+  LowerAsciiInPlace(line);
 
   const std::string_view text(line);
   KeySequence keys;
   std::string_view rest = text.substr(equals + 1);
   for (;;) {
     const std::size_t plus = rest.find('+');
-    const auto key = KeyNameTable.find(rest.substr(0, plus));
-    if (key != KeyNameTable.end()) keys.push_back(key->second);
+    const std::string_view token = rest.substr(0, plus);
+    const auto key = KeyNameTable.find(token);
+    const bool named = key != KeyNameTable.end();
+    if (named) keys.push_back(key->second);
+    report.Token(token, named ? &key->second : nullptr);
     if (plus == std::string_view::npos) break;
     rest.remove_prefix(plus + 1);
   }
+  report.Bound(text.substr(0, equals), keys);
   AppBindings.insert_or_assign(std::string(text.substr(0, equals)), std::move(keys));
 }
 
-}  // namespace
-
-bool LoadBindingFile(std::string path) {
-  // C stdio rather than iostreams: the streams library alone would more than double the size
-  // of the executable.
-  std::FILE* file = std::fopen(path.c_str(), "r");
-  if (file == nullptr) return false;
-  char buffer[kBindingReadChunk];
-  ReadBindings(file, buffer);
-  std::fclose(file);
-  return true;
-}
-
-void ReadBindings(std::FILE* file, std::span<char> buffer) {
+template <class Report>
+void ReadBindingsWith(std::FILE* file, std::span<char> buffer, Report& report) {
   if (buffer.empty()) return;  // nothing could ever be read into it
   std::string line;
-  bool firstLine = true;
+  std::size_t number = 0;
   const auto takeLine = [&] {
-    if (firstLine && line.starts_with(kUtf8ByteOrderMark)) {
+    if (number == 0 && line.starts_with(kUtf8ByteOrderMark)) {
       line.erase(0, kUtf8ByteOrderMark.size());
+      report.ByteOrderMark();
     }
-    firstLine = false;
-    ApplyBindingLine(line);
+    ApplyBindingLine(line, ++number, report);
     line.clear();
   };
 
@@ -100,6 +121,41 @@ void ReadBindings(std::FILE* file, std::span<char> buffer) {
     if (endOfText) break;
   }
   if (!line.empty()) takeLine();  // a last line without LF
+  report.End(file);
+}
+
+template <class Report>
+bool LoadBindingFileWith(const std::string& path, Report& report) {
+  // C stdio rather than iostreams: the streams library alone would more than double the size
+  // of the executable.
+  std::FILE* file = std::fopen(path.c_str(), "r");
+  if (file == nullptr) return false;
+  char buffer[kBindingReadChunk];
+  ReadBindingsWith(file, buffer, report);
+  std::fclose(file);
+  return true;
+}
+
+}  // namespace
+
+bool LoadBindingFile(std::string path) {
+  Unobserved silent;
+  return LoadBindingFileWith(path, silent);
+}
+
+void ReadBindings(std::FILE* file, std::span<char> buffer) {
+  Unobserved silent;
+  ReadBindingsWith(file, buffer, silent);
+}
+
+bool LoadBindingFile(std::string path, BindingFileObserver& observer) {
+  Observed observed{observer};
+  return LoadBindingFileWith(path, observed);
+}
+
+void ReadBindings(std::FILE* file, std::span<char> buffer, BindingFileObserver& observer) {
+  Observed observed{observer};
+  ReadBindingsWith(file, buffer, observed);
 }
 
 }  // namespace bk
