@@ -266,6 +266,8 @@ class FileChecker final : public BindingFileObserver {
       if (token.key == kNoKey) Add(FindingKind::NoKeyOnLayout, token.text);
       return;
     }
+    // "play=" binds nothing, which its line's own finding says; there is no "+" to blame.
+    if (token.text.empty() && tokens_.size() == 1) return;
     const FindingKind kind = token.text.empty()      ? FindingKind::EmptyToken
                              : HasBlanks(token.text) ? FindingKind::TokenWithBlanks
                                                      : FindingKind::UnknownToken;
