@@ -10,7 +10,7 @@ namespace {
 
 // The program's own reading tells no one; every call on it compiles to nothing.
 struct Unobserved {
-  void Line(std::size_t, std::string_view, BindingFileObserver::LineKind) {}
+  void Line(std::string_view, BindingFileObserver::LineKind) {}
   void Token(std::string_view, const KeyValue*) {}
   void Bound(std::string_view, const KeySequence&) {}
   void ByteOrderMark() {}
@@ -20,8 +20,12 @@ struct Unobserved {
 }  // namespace
 
 bool LoadBindingFile(std::string path) {
-  Unobserved silent;
-  return reading::LoadBindingFileWith(path, silent);
+  std::FILE* file = reading::OpenBindingFile(path);
+  if (file == nullptr) return false;
+  char buffer[kBindingReadChunk];
+  ReadBindings(file, buffer);
+  std::fclose(file);
+  return true;
 }
 
 void ReadBindings(std::FILE* file, std::span<char> buffer) {

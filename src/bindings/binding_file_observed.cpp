@@ -8,8 +8,9 @@ namespace {
 
 struct Observed {
   BindingFileObserver& observer;
-  void Line(std::size_t number, std::string_view text, BindingFileObserver::LineKind kind) {
-    observer.Line(number, text, kind);
+  std::size_t lines = 0;
+  void Line(std::string_view text, BindingFileObserver::LineKind kind) {
+    observer.Line(++lines, text, kind);
   }
   void Token(std::string_view token, const KeyValue* key) { observer.Token(token, key); }
   void Bound(std::string_view name, const KeySequence& keys) { observer.Bound(name, keys); }
@@ -22,8 +23,12 @@ struct Observed {
 }  // namespace
 
 bool LoadBindingFile(std::string path, BindingFileObserver& observer) {
-  Observed observed{observer};
-  return reading::LoadBindingFileWith(path, observed);
+  std::FILE* file = reading::OpenBindingFile(path);
+  if (file == nullptr) return false;
+  char buffer[kBindingReadChunk];
+  ReadBindings(file, buffer, observer);
+  std::fclose(file);
+  return true;
 }
 
 void ReadBindings(std::FILE* file, std::span<char> buffer, BindingFileObserver& observer) {

@@ -35,16 +35,17 @@ inline void LowerAsciiInPlace(std::string& text) {
 }
 
 // One line, without its LF. Blanks are never trimmed: they belong to the name or the token,
-// which then matches nothing. `Report` is told what the line means (see BindingFileObserver).
+// which then matches nothing. `Report` is told what each line means, in file order, as
+// BindingFileObserver is.
 template <class Report>
-void ApplyBindingLine(std::string& line, std::size_t number, Report& report) {
+void ApplyBindingLine(std::string& line, Report& report) {
   using Kind = BindingFileObserver::LineKind;
   if (line.empty() || line.front() == '#') {
-    report.Line(number, line, line.empty() ? Kind::Empty : Kind::Comment);
+    report.Line(line, line.empty() ? Kind::Empty : Kind::Comment);
     return;
   }
   // Told as it was written; lower-casing moves no "=".
-  report.Line(number, line, line.find('=') == std::string::npos ? Kind::NoEquals : Kind::Binding);
+  report.Line(line, line.find('=') == std::string::npos ? Kind::NoEquals : Kind::Binding);
   LowerAsciiInPlace(line);
   const std::size_t equals = line.find('=');
   if (equals == std::string::npos) return;
@@ -62,8 +63,9 @@ void ApplyBindingLine(std::string& line, std::size_t number, Report& report) {
     if (plus == std::string_view::npos) break;
     rest.remove_prefix(plus + 1);
   }
-  report.Bound(text.substr(0, equals), keys);
-  AppBindings.insert_or_assign(std::string(text.substr(0, equals)), std::move(keys));
+  const std::string_view name = text.substr(0, equals);
+  report.Bound(name, keys);
+  AppBindings.insert_or_assign(std::string(name), std::move(keys));
 }
 
 template <class Report>
@@ -71,14 +73,13 @@ void ReadBindingsWith(std::FILE* file, std::span<char> buffer, Report& report) {
   if (buffer.empty()) return;  // nothing could ever be read into it
   std::string line;
   bool firstLine = true;
-  std::size_t number = 0;  // only the observer is told it
-  const auto takeLine = [&] {
+  const auto takeLine = [&line, &firstLine](Report& to) {
     if (firstLine && line.starts_with(kUtf8ByteOrderMark)) {
       line.erase(0, kUtf8ByteOrderMark.size());
-      report.ByteOrderMark();
+      to.ByteOrderMark();
     }
     firstLine = false;
-    ApplyBindingLine(line, ++number, report);
+    ApplyBindingLine(line, to);
     line.clear();
   };
 
@@ -97,25 +98,19 @@ void ReadBindingsWith(std::FILE* file, std::span<char> buffer, Report& report) {
       line.append(data.substr(0, lf));
       data.remove_prefix(lf + 1);
       if (!kRuntimeHasTextMode && !line.empty() && line.back() == '\r') line.pop_back();
-      takeLine();
+      takeLine(report);
     }
     line.append(data);
     if (endOfText) break;
   }
-  if (!line.empty()) takeLine();  // a last line without LF
+  if (!line.empty()) takeLine(report);  // a last line without LF
   report.End(file);
 }
 
-template <class Report>
-bool LoadBindingFileWith(const std::string& path, Report& report) {
-  // C stdio rather than iostreams: the streams library alone would more than double the size
-  // of the executable.
-  std::FILE* file = std::fopen(path.c_str(), "r");
-  if (file == nullptr) return false;
-  char buffer[kBindingReadChunk];
-  ReadBindingsWith(file, buffer, report);
-  std::fclose(file);
-  return true;
+// Binding files are opened in text mode, shared with other readers and writers. C stdio rather
+// than iostreams: the streams library alone would more than double the size of the executable.
+inline std::FILE* OpenBindingFile(const std::string& path) {
+  return std::fopen(path.c_str(), "r");
 }
 
 }  // namespace bk::reading
