@@ -23,6 +23,10 @@ constexpr std::string_view kUsage =
     " [-q] FILE-OR-FOLDER...\n"
     "Checks BkRemote binding files: says for every line what BkRemote makes of it.\n"
     "Given a folder, such as appbindings, checks every *.cfg file in it.\n"
+#ifdef _WIN32
+    "Given nothing, checks the appbindings folder beside " BK_CHECKER_NAME
+    ".exe.\n"
+#endif
     "  -q  report only what BkRemote would ignore, and the files' summaries\n"
     "Exit status: 0 when every file is clean, 1 when something in a file would be ignored,\n"
     "2 when a file cannot be read.\n";
@@ -77,7 +81,8 @@ int CheckFolder(const std::filesystem::path& folder, bool quiet, std::FILE* out)
 
 }  // namespace
 
-int RunChecker(std::span<const std::string> args, std::FILE* out) {
+int RunChecker(std::span<const std::string> args, std::FILE* out,
+               const std::string& defaultFolder) {
   bool quiet = false;
   std::vector<std::string> paths;
   for (const std::string& arg : args) {
@@ -94,6 +99,7 @@ int RunChecker(std::span<const std::string> args, std::FILE* out) {
       paths.push_back(arg);
     }
   }
+  if (paths.empty() && !defaultFolder.empty()) paths.push_back(defaultFolder);
   if (paths.empty()) {
     std::fprintf(out, "%s", kUsage.data());
     return 2;

@@ -254,10 +254,10 @@ class BindingCheckFileTest : public fake::BkTest {
   }
 
   // Runs the checker's command line; returns its exit status and leaves its report in `output`.
-  int Run(std::vector<std::string> args) {
+  int Run(std::vector<std::string> args, const std::string& defaultFolder = "") {
     std::FILE* out = std::tmpfile();
     EXPECT_NE(out, nullptr);
-    const int status = RunChecker(args, out);
+    const int status = RunChecker(args, out, defaultFolder);
     std::rewind(out);
     output.clear();
     char piece[4096];
@@ -328,6 +328,13 @@ TEST_F(BindingCheckFileTest, AFolderHasEveryBindingFileInItChecked) {
   folder.WriteFile("appbindings/c.exe.cfg", "play=control+p\n");
   EXPECT_EQ(Run({appbindings}), 1) << output;
   EXPECT_NE(output.find("c.exe.cfg:1: key \"control\" dropped"), std::string::npos) << output;
+}
+
+TEST_F(BindingCheckFileTest, WithoutArgumentsTheDefaultFolderIsChecked) {
+  folder.WriteFile("appbindings/a.exe.cfg", "play=control+p\n");
+  const std::string appbindings = folder.ProgramDir() + "appbindings";
+  EXPECT_EQ(Run({"-q"}, appbindings), 1);
+  EXPECT_EQ(output.rfind(appbindings + "/a.exe.cfg:1: key \"control\" dropped", 0), 0u) << output;
 }
 
 TEST_F(BindingCheckFileTest, AFolderWithoutBindingFilesIsAnError) {

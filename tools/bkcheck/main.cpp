@@ -5,7 +5,7 @@
 
 #include "bindings/key_names.h"
 #include "check/check_command.h"
-#include "checker_keyboard.h"
+#include "checker_platform.h"
 #include "platform/os.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
   bk::BuildKeyNameTable();
 
   const std::vector<std::string> args(argv + 1, argv + argc);
-  const int status = bk::check::RunChecker(args, stdout);
-  return std::fflush(stdout) == 0 ? status : 2;
+  int status = bk::check::RunChecker(args, stdout, bk::check::DefaultBindingFolder());
+  if (std::fflush(stdout) != 0) status = 2;
+  bk::check::HoldConsoleWindow();
+  return status;
 }

@@ -1,6 +1,6 @@
 // Outside Windows there is no VkKeyScanA: the checker reads key values from a US English layout.
 // It only looks keys up, and never sends or reads the keyboard's state.
-#include "checker_keyboard.h"
+#include "checker_platform.h"
 #include "platform/us_layout.h"
 
 namespace bk::check {
@@ -22,5 +22,11 @@ Keyboard& CheckerKeyboard() {
   static UsLayoutKeyboard keyboard;
   return keyboard;
 }
+
+std::string DefaultBindingFolder() {
+  return "";
+}
+
+void HoldConsoleWindow() {}
 
 }  // namespace bk::check
