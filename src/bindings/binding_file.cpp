@@ -1,10 +1,6 @@
 #include "bindings/binding_file.h"
 
-#include <cstdio>
-#include <string_view>
-#include <utility>
-
-#include "bindings/key_names.h"
+#include "bindings/binding_file_reading.h"
 
 namespace bk {
 
@@ -12,53 +8,19 @@ BindingMap AppBindings;
 
 namespace {
 
-// Editors that save "UTF-8 with BOM" put these bytes first. Left in place they would become
-// part of the first binding's name, which then silently never matches.
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
-// In text mode the Windows C runtime turns CR LF into LF and ends the file at a Ctrl-Z. Other
-// runtimes hand over the bytes as they are, so the loader does both itself there: the two
-// builds then read the same bindings from the same file.
-#ifdef _WIN32
-constexpr bool kRuntimeHasTextMode = true;
-#else
-constexpr bool kRuntimeHasTextMode = false;
-#endif
-constexpr char kCtrlZ = '\x1A';
-
-void LowerAsciiInPlace(std::string& text) {
-  for (char& ch : text) {
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-  }
-}
-
-// One line, without its LF. Blanks are never trimmed: they belong to the name or the token,
-// which then matches nothing.
-void ApplyBindingLine(std::string& line) {
-  if (line.empty() || line.front() == '#') return;
-  LowerAsciiInPlace(line);
-  const std::size_t equals = line.find('=');
-  if (equals == std::string::npos) return;
-
-  const std::string_view text(line);
-  KeySequence keys;
-  std::string_view rest = text.substr(equals + 1);
-  for (;;) {
-    const std::size_t plus = rest.find('+');
-    const auto key = KeyNameTable.find(rest.substr(0, plus));
-    if (key != KeyNameTable.end()) keys.push_back(key->second);
-    if (plus == std::string_view::npos) break;
-    rest.remove_prefix(plus + 1);
-  }
-  AppBindings.insert_or_assign(std::string(text.substr(0, equals)), std::move(keys));
-}
+// The program's own reading tells no one; every call on it compiles to nothing.
+struct Unobserved {
+  void Line(std::string_view, BindingFileObserver::LineKind) {}
+  void Token(std::string_view, const KeyValue*) {}
+  void Bound(std::string_view, const KeySequence&) {}
+  void ByteOrderMark() {}
+  void End(std::FILE*) {}
+};
 
 }  // namespace
 
 bool LoadBindingFile(std::string path) {
-  // C stdio rather than iostreams: the streams library alone would more than double the size
-  // of the executable.
-  std::FILE* file = std::fopen(path.c_str(), "r");
+  std::FILE* file = reading::OpenBindingFile(path);
   if (file == nullptr) return false;
   char buffer[kBindingReadChunk];
   ReadBindings(file, buffer);
@@ -67,39 +29,8 @@ bool LoadBindingFile(std::string path) {
 }
 
 void ReadBindings(std::FILE* file, std::span<char> buffer) {
-  if (buffer.empty()) return;  // nothing could ever be read into it
-  std::string line;
-  bool firstLine = true;
-  const auto takeLine = [&] {
-    if (firstLine && line.starts_with(kUtf8ByteOrderMark)) {
-      line.erase(0, kUtf8ByteOrderMark.size());
-    }
-    firstLine = false;
-    ApplyBindingLine(line);
-    line.clear();
-  };
-
-  for (;;) {
-    const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
-    std::string_view data(buffer.data(), got);
-    bool endOfText = got < buffer.size();  // the end of the file, or a read error, which ends it
-    if (!kRuntimeHasTextMode) {
-      const std::size_t ctrlZ = data.find(kCtrlZ);
-      if (ctrlZ != std::string_view::npos) {
-        data = data.substr(0, ctrlZ);
-        endOfText = true;
-      }
-    }
-    for (std::size_t lf = data.find('\n'); lf != std::string_view::npos; lf = data.find('\n')) {
-      line.append(data.substr(0, lf));
-      data.remove_prefix(lf + 1);
-      if (!kRuntimeHasTextMode && !line.empty() && line.back() == '\r') line.pop_back();
-      takeLine();
-    }
-    line.append(data);
-    if (endOfText) break;
-  }
-  if (!line.empty()) takeLine();  // a last line without LF
+  Unobserved silent;
+  reading::ReadBindingsWith(file, buffer, silent);
 }
 
 }  // namespace bk

@@ -1,4 +1,5 @@
-// A remote press through dispatch to SendInput, and the loading of a binding file.
+// A remote press through dispatch to SendInput, the loading of a binding file, and the checker
+// reading the same file.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -8,6 +9,7 @@
 #include "bindings/binding_file.h"
 #include "bindings/foreground_tracking.h"
 #include "bindings/key_names.h"
+#include "check/binding_check.h"
 #include "fake/binding_folder.h"
 #include "fake/fake_os.h"
 
@@ -95,6 +97,19 @@ void BM_LoadBindingFile(benchmark::State& state) {
   state.counters["lines"] = 10000;
 }
 BENCHMARK(BM_LoadBindingFile)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The checker over the same file: the loader with its observer, and every line's diagnosis.
+void BM_CheckBindingFile(benchmark::State& state) {
+  Machine machine;
+  const std::string text = TenThousandLines(false);
+  const std::string path = machine.folder.WriteFile("big.exe.cfg", text);
+  for (auto _ : state) {
+    const check::FileCheck result = check::CheckBindingFile(path);
+    if (result.bindings.size() != 16) state.SkipWithError("wrong bindings");
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_CheckBindingFile)->Unit(benchmark::kMicrosecond);
 
 // One line of 1 MiB: a chord of 200,000 keys.
 void BM_LoadOneMebibyteLine(benchmark::State& state) {

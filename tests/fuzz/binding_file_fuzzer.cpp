@@ -3,7 +3,8 @@
 // piecewise reading could get wrong: lines, CR LF pairs or a byte-order mark split across
 // reads, NUL bytes, and lines longer than one read. Each input is read twice: by
 // LoadBindingFile itself, and in small pieces whose size follows from the input's length, so
-// that the edges between reads fall everywhere without inputs of many kilobytes.
+// that the edges between reads fall everywhere without inputs of many kilobytes. The checker
+// reads it a third time, through the loader's observer, and must find the same bindings.
 #include <unistd.h>
 
 #include <cstdint>
@@ -16,6 +17,7 @@
 
 #include "bindings/binding_file.h"
 #include "bindings/key_names.h"
+#include "check/binding_check.h"
 #include "fake/fake_os.h"
 
 namespace {
@@ -98,6 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bk::ReadBindings(in, piece);
   std::fclose(in);
   if (bk::AppBindings != expected) std::abort();
-  if (bk::KeyNameTable != table) std::abort();  // the loader only reads the table
+  if (bk::check::CheckBindingFile(path).bindings != expected) std::abort();
+  if (bk::AppBindings != expected) std::abort();  // the checker puts the program's table back
+  if (bk::KeyNameTable != table) std::abort();    // the loader only reads the table
   return 0;
 }

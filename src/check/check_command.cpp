@@ -1,0 +1,116 @@
+#include "check/check_command.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "check/binding_check.h"
+
+namespace bk::check {
+
+namespace {
+
+#ifdef _WIN32
+#define BK_CHECKER_NAME "BkCheck"
+#else
+#define BK_CHECKER_NAME "bkcheck"
+#endif
+
+constexpr std::string_view kUsage =
+    "usage: " BK_CHECKER_NAME
+    " [-q] FILE-OR-FOLDER...\n"
+    "Checks BkRemote binding files: says for every line what BkRemote makes of it.\n"
+    "Given a folder, such as appbindings, checks every *.cfg file in it.\n"
+#ifdef _WIN32
+    "Given nothing, checks the appbindings folder beside " BK_CHECKER_NAME
+    ".exe.\n"
+#endif
+    "  -q  report only what BkRemote would ignore, and the files' summaries\n"
+    "Exit status: 0 when every file is clean, 1 when something in a file would be ignored,\n"
+    "2 when a file cannot be read.\n";
+
+// Key values of one-character key names come from the keyboard layout. BkCheck.exe asks
+// Windows, as BkRemote does; the checker built for other systems uses the US English layout.
+#ifdef _WIN32
+constexpr std::string_view kLayoutNote =
+    "The virtual-key codes shown are those of this PC's current keyboard layout.\n";
+#else
+constexpr std::string_view kLayoutNote =
+    "The virtual-key codes shown are those of the US English keyboard layout.\n";
+#endif
+
+bool EndsWithCfg(const std::filesystem::path& path) {
+  std::string extension = path.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](char ch) { return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch + 32) : ch; });
+  return extension == ".cfg";
+}
+
+int CheckFile(const std::string& path, bool quiet, std::FILE* out) {
+  const FileCheck check = CheckBindingFile(path);
+  for (const Finding& finding : check.findings) {
+    const bool summary = finding.kind == FindingKind::Summary;
+    if (quiet && !summary && !IsProblem(finding.kind)) continue;
+    std::fprintf(out, "%s\n", FormatFinding(path, finding).c_str());
+  }
+  return check.Status();
+}
+
+int CheckFolder(const std::filesystem::path& folder, bool quiet, std::FILE* out) {
+  std::vector<std::filesystem::path> files;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    std::error_code ignored;
+    if (entry.is_regular_file(ignored) && EndsWithCfg(entry.path())) files.push_back(entry.path());
+  }
+  if (error) {
+    std::fprintf(out, "%s: cannot be read: %s\n", folder.string().c_str(), error.message().c_str());
+    return 2;
+  }
+  if (files.empty()) {
+    std::fprintf(out, "%s: no binding files (*.cfg) in this folder\n", folder.string().c_str());
+    return 2;
+  }
+  std::sort(files.begin(), files.end());
+  int status = 0;
+  for (const auto& file : files) status = std::max(status, CheckFile(file.string(), quiet, out));
+  return status;
+}
+
+}  // namespace
+
+int RunChecker(std::span<const std::string> args, std::FILE* out,
+               const std::string& defaultFolder) {
+  bool quiet = false;
+  std::vector<std::string> paths;
+  for (const std::string& arg : args) {
+    if (arg == "-h" || arg == "--help" || arg == "/?") {
+      std::fprintf(out, "%s%s", kUsage.data(), kLayoutNote.data());
+      return 0;
+    }
+    if (arg == "-q" || arg == "--quiet") {
+      quiet = true;
+    } else if (arg.size() > 1 && arg.front() == '-') {
+      std::fprintf(out, BK_CHECKER_NAME ": unknown option %s\n%s", arg.c_str(), kUsage.data());
+      return 2;
+    } else {
+      paths.push_back(arg);
+    }
+  }
+  if (paths.empty() && !defaultFolder.empty()) paths.push_back(defaultFolder);
+  if (paths.empty()) {
+    std::fprintf(out, "%s", kUsage.data());
+    return 2;
+  }
+  int status = 0;
+  for (const std::string& path : paths) {
+    std::error_code error;
+    const bool folder = std::filesystem::is_directory(path, error);
+    status = std::max(status, folder ? CheckFolder(path, quiet, out) : CheckFile(path, quiet, out));
+  }
+  return status;
+}
+
+}  // namespace bk::check

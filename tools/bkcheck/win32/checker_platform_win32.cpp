@@ -1,0 +1,34 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include "checker_platform.h"
+#include "platform/win32/win32_os.h"
+
+namespace bk::check {
+
+// VkKeyScanA, exactly as BkRemote.exe calls it.
+Keyboard& CheckerKeyboard() {
+  return win32::KeyboardImpl();
+}
+
+std::string DefaultBindingFolder() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length == 0 || length == MAX_PATH) return "appbindings";
+  std::string folder(path, length);
+  return folder.substr(0, folder.find_last_of('\\') + 1) + "appbindings";
+}
+
+void HoldConsoleWindow() {
+  // A report that goes to a file or a pipe is read elsewhere.
+  if (GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) != FILE_TYPE_CHAR) return;
+  // Only this process on its console: Windows opened the window for it, and closes it with it.
+  DWORD processes[2];
+  if (GetConsoleProcessList(processes, 2) != 1) return;
+  std::fputs("\nPress Enter to close this window.", stdout);
+  std::fflush(stdout);
+  std::getchar();
+}
+
+}  // namespace bk::check
