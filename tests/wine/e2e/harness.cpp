@@ -893,11 +893,14 @@ bool Harness::MeasureMemory(Process* process, const std::string& label) {
                             sizeof counters)) {
     return Fail("GetProcessMemoryInfo failed (error %lu)", GetLastError());
   }
+  // Wine 8 reads PrivateUsage of another process as 0; PagefileUsage is the same commit charge
+  // on Windows, so both are printed.
   std::printf(
-      "MEASURE memory %s %s: private %.1f KiB, working set %.1f KiB, peak working set "
-      "%.1f KiB\n",
+      "MEASURE memory %s %s: private %.1f KiB, pagefile %.1f KiB, working set %.1f KiB, peak "
+      "working set %.1f KiB\n",
       process->name.c_str(), label.c_str(), counters.PrivateUsage / 1024.0,
-      counters.WorkingSetSize / 1024.0, counters.PeakWorkingSetSize / 1024.0);
+      counters.PagefileUsage / 1024.0, counters.WorkingSetSize / 1024.0,
+      counters.PeakWorkingSetSize / 1024.0);
   std::fflush(stdout);
   return true;
 }
@@ -909,15 +912,20 @@ bool Harness::MeasureLatency(const std::string& name, int count, int keysPerPres
   if (!target) return Fail("measure-latency needs start-target first");
   const auto button = vremote::ParseButton(Lower(name));
   if (!button) return Fail("unknown button %s", name.c_str());
-  // The log is followed incrementally: a thousand presses make a long file.
-  std::ifstream in(target->log);
+  // The log is followed incrementally: a thousand presses make a long file. ReadFile on a
+  // handle kept open picks up what the recorder appends.
+  HANDLE log = CreateFileA(target->log.c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (log == INVALID_HANDLE_VALUE) return Fail("cannot open %s", target->log.c_str());
+  std::unique_ptr<void, decltype(&CloseHandle)> closeLog(log, &CloseHandle);
   std::string pending;
   std::vector<KeyLine> keys;
   auto follow = [&]() {
-    in.clear();
     char buffer[4096];
-    while (in.read(buffer, sizeof buffer), in.gcount() > 0) {
-      pending.append(buffer, static_cast<std::size_t>(in.gcount()));
+    DWORD got = 0;
+    while (ReadFile(log, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+      pending.append(buffer, got);
     }
     for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
       std::istringstream words(pending.substr(0, end));
