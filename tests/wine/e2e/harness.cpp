@@ -1,7 +1,7 @@
 // bk_e2e.exe: runs one end-to-end scenario against the unmodified BkRemote.exe under Wine.
 //
 //   bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --spy DLL --inf INF --work DIR
-//          SCENARIO
+//          [--viewer EXE] SCENARIO
 //
 // Paths may be Unix paths; they are reached through Wine's Z: drive. Each scenario gets its own
 // run folder DIR\<scenario name>, into which BkRemote.exe and the targets are copied, so that the
@@ -34,7 +34,19 @@
 //   watch-bkremote [AS]               hook BkRemote.exe's message loop (WH_GETMESSAGE) to see
 //                                     the WM_INPUT messages it takes
 //   expect-bkremote-input BUTTON      BkRemote.exe's "Bk Input Window" got the press and release
+//   expect-window NAME normal|minimised|maximised   the window's state (polls)
+//   expect-buttons NAME COUNT         so many visible "Button" children (the layout's keys)
+//   set-viewer                        the stand-in viewer becomes the registered viewer (before
+//                                     start-bkremote, which inherits where it records)
+//   expect-viewer-launched "ARGS"     the stand-in viewer ran with these arguments
+//   expect-no-keys-down               GetAsyncKeyState shows no key held down in the system
+//   measure-cpu NAME MS               the process's CPU time over MS milliseconds (a figure)
+//   measure-memory NAME LABEL         the process's private bytes now (a figure)
+//   measure-latency BUTTON COUNT KEYS report sent to first key at the target, COUNT presses
+//                                     of KEYS key messages each (figures)
 #include <windows.h>
+// psapi.h needs the types of windows.h first.
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdarg>
@@ -115,12 +127,13 @@ struct Process {
 // One line of the key recorder's log.
 struct KeyLine {
   std::string kind;
-  unsigned value;
+  unsigned value = 0;
+  double timeMs = -1;  // the recorder's QueryPerformanceCounter reading, for key messages
 };
 
 class Harness {
  public:
-  std::string bkremote, recorder, remoteWindow, spy, inf, work, scenarioDir, runDir;
+  std::string bkremote, recorder, remoteWindow, spy, inf, viewer, work, scenarioDir, runDir;
 
   ~Harness() { StopAll(); }
 
@@ -155,6 +168,14 @@ class Harness {
   bool Screenshot(const std::string& file, Process* process);
   bool ExpectPixel(Process* process, int x, int y, std::uint32_t colour, int tolerance);
   std::vector<KeyLine> ReadLog(const Process& target);
+  bool ExpectWindowState(Process* process, const std::string& state);
+  bool ExpectButtons(Process* process, int count);
+  bool SetViewer();
+  bool ExpectViewerLaunched(const std::string& expected);
+  bool ExpectNoKeysDown();
+  bool MeasureCpu(Process* process, int ms);
+  bool MeasureMemory(Process* process, const std::string& label);
+  bool MeasureLatency(const std::string& button, int count, int keysPerPress);
   Process* Target();
   void StopAll();
   void KillLeftovers();
@@ -174,6 +195,8 @@ class Harness {
   std::vector<Sent> sent_;
   vremote::SetupResult firstSetup_;
   bool setupDone_ = false;
+  bool viewerSet_ = false;
+  std::string viewerRecord_;
   double startMs_ = NowMs();
   int line_ = 0;
 };
@@ -517,6 +540,9 @@ std::vector<KeyLine> Harness::ReadLog(const Process& target) {
     if (!(words >> entry.kind)) continue;
     if (words >> number)
       entry.value = static_cast<unsigned>(std::strtoul(number.c_str(), nullptr, 0));
+    for (std::string word; words >> word;) {
+      if (word[0] == '@') entry.timeMs = std::strtod(word.c_str() + 1, nullptr);
+    }
     lines.push_back(entry);
   }
   return lines;
@@ -716,9 +742,265 @@ bool Harness::ExpectBkRemoteInput(const std::string& name) {
               found == 0 ? "press" : "release", name.c_str());
 }
 
+bool Harness::ExpectWindowState(Process* process, const std::string& state) {
+  if (!process->window) return Fail("%s has no window", process->name.c_str());
+  if (state != "normal" && state != "minimised" && state != "maximised") {
+    return Fail("expect-window: the state is normal, minimised or maximised, not %s",
+                state.c_str());
+  }
+  auto now = [&]() -> std::string {
+    if (!IsWindow(process->window)) return "gone";
+    if (IsIconic(process->window)) return "minimised";
+    if (IsZoomed(process->window)) return "maximised";
+    return "normal";
+  };
+  const double start = NowMs();
+  std::string got;
+  while ((got = now()) != state) {
+    if (NowMs() - start > kExpectTimeoutMs) {
+      return Fail("%s's window is %s, not %s", process->name.c_str(), got.c_str(), state.c_str());
+    }
+    Sleep(50);
+  }
+  return true;
+}
+
+// The on-screen layout shows the buttons of one layout and hides the other's, so the count of
+// visible buttons tells the layouts apart.
+bool Harness::ExpectButtons(Process* process, int count) {
+  if (!process->window) return Fail("%s has no window", process->name.c_str());
+  auto visibleButtons = [&]() {
+    int n = 0;
+    for (HWND child = FindWindowExA(process->window, nullptr, "Button", nullptr); child;
+         child = FindWindowExA(process->window, child, "Button", nullptr)) {
+      n += (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+    return n;
+  };
+  const double start = NowMs();
+  int got = 0;
+  while ((got = visibleButtons()) != count) {
+    if (NowMs() - start > kExpectTimeoutMs) {
+      return Fail("%s shows %d buttons, not %d", process->name.c_str(), got, count);
+    }
+    Sleep(50);
+  }
+  return true;
+}
+
+// The stand-in viewer records its arguments in the file that BK_VIEWER_RECORD names; programs
+// started afterwards inherit the variable, and BkRemote.exe passes it on to the viewer.
+bool Harness::SetViewer() {
+  if (viewer.empty()) return Fail("set-viewer needs --viewer");
+  const std::string copy = runDir + "\\stand_in_viewer.exe";
+  if (!CopyFileA(viewer.c_str(), copy.c_str(), FALSE)) {
+    return Fail("cannot copy %s (error %lu)", viewer.c_str(), GetLastError());
+  }
+  viewerRecord_ = runDir + "\\viewer_record.txt";
+  DeleteFileA(viewerRecord_.c_str());
+  SetEnvironmentVariableA("BK_VIEWER_RECORD", viewerRecord_.c_str());
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Brisko", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                      &key, nullptr) != ERROR_SUCCESS) {
+    return Fail("cannot create HKCU\\Software\\Brisko");
+  }
+  const LONG result = RegSetValueExA(key, "TelvarinExecutable", 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(copy.c_str()),
+                                     static_cast<DWORD>(copy.size() + 1));
+  RegCloseKey(key);
+  if (result != ERROR_SUCCESS) return Fail("cannot set TelvarinExecutable (error %ld)", result);
+  viewerSet_ = true;
+  return true;
+}
+
+bool Harness::ExpectViewerLaunched(const std::string& expected) {
+  if (viewerRecord_.empty()) return Fail("expect-viewer-launched needs set-viewer first");
+  const double start = NowMs();
+  while (GetFileAttributesA(viewerRecord_.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (NowMs() - start > kExpectTimeoutMs) return Fail("the stand-in viewer never ran");
+    Sleep(50);
+  }
+  std::string got;
+  {
+    std::ifstream in(viewerRecord_);
+    for (std::string line; std::getline(in, line);) got += (got.empty() ? "" : " ") + line;
+  }
+  DeleteFileA(viewerRecord_.c_str());
+  Note("the stand-in viewer ran %.2f s after the wait began", (NowMs() - start) / 1000);
+  if (got != expected) {
+    return Fail("the stand-in viewer got \"%s\", not \"%s\"", Printable(got).c_str(),
+                Printable(expected).c_str());
+  }
+  return true;
+}
+
+// Wine keeps one asynchronous key state for the whole desktop, so the harness sees keys that
+// any program left down. The state must stay clear for a while, so that a key still on its way
+// is seen; a key that went down for good never clears.
+bool Harness::ExpectNoKeysDown() {
+  const double start = NowMs();
+  double clearSince = -1;
+  std::string down;
+  while (true) {
+    down.clear();
+    for (int vk = 1; vk < 256; ++vk) {
+      if (GetAsyncKeyState(vk) & 0x8000) down += " " + VirtualKeyName(static_cast<unsigned>(vk));
+    }
+    const double now = NowMs();
+    if (!down.empty()) {
+      clearSince = -1;
+    } else if (clearSince < 0) {
+      clearSince = now;
+    } else if (now - clearSince >= kSettleMs) {
+      return true;
+    }
+    if (now - start > 3000 + kSettleMs) break;
+    Sleep(20);
+  }
+  return Fail("keys held down in the system:%s", down.c_str());
+}
+
+bool Harness::MeasureCpu(Process* process, int ms) {
+  auto cpuMs = [&](double* out) {
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(process->info.hProcess, &created, &ended, &kernel, &user)) return false;
+    auto value = [](const FILETIME& t) {
+      return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
+                                 t.dwLowDateTime) /
+             10000.0;
+    };
+    *out = value(kernel) + value(user);
+    return true;
+  };
+  double before = 0, after = 0;
+  if (!cpuMs(&before)) return Fail("GetProcessTimes failed (error %lu)", GetLastError());
+  const double start = NowMs();
+  Sleep(static_cast<DWORD>(ms));
+  const double elapsed = NowMs() - start;
+  if (!cpuMs(&after)) return Fail("GetProcessTimes failed (error %lu)", GetLastError());
+  std::printf("MEASURE cpu %s: %.1f ms of CPU in %.1f s (%.3f %%), %.1f ms in all so far\n",
+              process->name.c_str(), after - before, elapsed / 1000,
+              100.0 * (after - before) / elapsed, after);
+  std::fflush(stdout);
+  return true;
+}
+
+bool Harness::MeasureMemory(Process* process, const std::string& label) {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(process->info.hProcess,
+                            reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                            sizeof counters)) {
+    return Fail("GetProcessMemoryInfo failed (error %lu)", GetLastError());
+  }
+  // Wine 8 reads PrivateUsage of another process as 0; PagefileUsage is the same commit charge
+  // on Windows, so both are printed.
+  std::printf(
+      "MEASURE memory %s %s: private %.1f KiB, pagefile %.1f KiB, working set %.1f KiB, peak "
+      "working set %.1f KiB\n",
+      process->name.c_str(), label.c_str(), counters.PrivateUsage / 1024.0,
+      counters.PagefileUsage / 1024.0, counters.WorkingSetSize / 1024.0,
+      counters.PeakWorkingSetSize / 1024.0);
+  std::fflush(stdout);
+  return true;
+}
+
+// Each press: the report goes out, the first key message at the target is timed by the
+// recorder's own clock, then the release goes out and the whole chord is awaited.
+bool Harness::MeasureLatency(const std::string& name, int count, int keysPerPress) {
+  Process* target = Target();
+  if (!target) return Fail("measure-latency needs start-target first");
+  const auto button = vremote::ParseButton(Lower(name));
+  if (!button) return Fail("unknown button %s", name.c_str());
+  // The log is followed incrementally: a thousand presses make a long file. ReadFile on a
+  // handle kept open picks up what the recorder appends.
+  HANDLE log = CreateFileA(target->log.c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (log == INVALID_HANDLE_VALUE) return Fail("cannot open %s", target->log.c_str());
+  std::unique_ptr<void, decltype(&CloseHandle)> closeLog(log, &CloseHandle);
+  std::string pending;
+  std::vector<KeyLine> keys;
+  auto follow = [&]() {
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(log, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+      pending.append(buffer, got);
+    }
+    for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
+      std::istringstream words(pending.substr(0, end));
+      pending.erase(0, end + 1);
+      KeyLine entry;
+      std::string number;
+      if (!(words >> entry.kind) || !IsKey(entry)) continue;
+      if (words >> number)
+        entry.value = static_cast<unsigned>(std::strtoul(number.c_str(), nullptr, 0));
+      for (std::string word; words >> word;) {
+        if (word[0] == '@') entry.timeMs = std::strtod(word.c_str() + 1, nullptr);
+      }
+      keys.push_back(entry);
+    }
+  };
+  follow();
+  std::vector<double> latencies;
+  std::string why;
+  for (int i = 0; i < count; ++i) {
+    const std::size_t before = keys.size();
+    const double sentAt = NowMs();
+    if (!vremote::SendValue(button->slot, button->value, &why))
+      return Fail("sending: %s", why.c_str());
+    while (keys.size() == before) {
+      if (NowMs() - sentAt > kExpectTimeoutMs) return Fail("press %d reached no key", i + 1);
+      Sleep(1);
+      follow();
+    }
+    latencies.push_back(keys[before].timeMs - sentAt);
+    if (!vremote::SendValue(button->slot, 0, &why)) return Fail("sending: %s", why.c_str());
+    while (keys.size() < before + static_cast<std::size_t>(keysPerPress)) {
+      if (NowMs() - sentAt > kExpectTimeoutMs) {
+        return Fail("press %d gave %zu key messages, not %d", i + 1, keys.size() - before,
+                    keysPerPress);
+      }
+      Sleep(2);
+      follow();
+    }
+    Sleep(10);
+  }
+  Sleep(static_cast<DWORD>(kSettleMs));
+  follow();
+  const std::size_t extra = keys.size() - (keys.size() / keysPerPress) * keysPerPress;
+  std::sort(latencies.begin(), latencies.end());
+  auto at = [&](double q) {
+    return latencies[std::min(latencies.size() - 1,
+                              static_cast<std::size_t>(q * latencies.size()))];
+  };
+  double sum = 0;
+  for (double l : latencies) sum += l;
+  std::printf(
+      "MEASURE latency %s, %d presses: median %.2f ms, 95th percentile %.2f ms, min %.2f, "
+      "max %.2f, mean %.2f\n",
+      name.c_str(), count, at(0.5), at(0.95), latencies.front(), latencies.back(),
+      sum / latencies.size());
+  std::fflush(stdout);
+  // The measured keys are not looked at again by expect-keys.
+  std::size_t allKeys = 0, allChars = 0;
+  for (const KeyLine& l : ReadLog(*target)) {
+    allKeys += IsKey(l);
+    allChars += IsChar(l);
+  }
+  target->keyCursor = allKeys;
+  target->charCursor = allChars;
+  if (extra != 0) Note("%zu key messages beyond whole chords", extra);
+  return true;
+}
+
 void Harness::StopAll() {
   if (spyHook_) UnhookWindowsHookEx(spyHook_);
   spyHook_ = nullptr;
+  if (viewerSet_) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Brisko", "TelvarinExecutable");
+    viewerSet_ = false;
+  }
   for (auto& p : processes_) {
     if (p->Running()) {
       TerminateProcess(p->info.hProcess, 0);
@@ -817,8 +1099,15 @@ bool Harness::Execute(const Step& step) {
     if (!needs(1, 1)) return false;
     Process* p = process(w[1]);
     if (!p) return false;
-    return GetForegroundWindow() == p->window ||
-           Fail("the foreground window is not %s's", w[1].c_str());
+    // Activation by another program arrives a little later: poll.
+    const double start = NowMs();
+    while (GetForegroundWindow() != p->window) {
+      if (NowMs() - start > kExpectTimeoutMs) {
+        return Fail("the foreground window is not %s's", w[1].c_str());
+      }
+      Sleep(50);
+    }
+    return true;
   }
   if (command == "press") {
     if (!needs(1, 64)) return false;
@@ -884,6 +1173,33 @@ bool Harness::Execute(const Step& step) {
                        static_cast<std::uint32_t>(std::strtoul(w[4].c_str(), nullptr, 16)),
                        n > 5 ? std::atoi(w[5].c_str()) : 0);
   }
+  if (command == "expect-window") {
+    if (!needs(2, 2)) return false;
+    Process* p = process(w[1]);
+    return p && ExpectWindowState(p, Lower(w[2]));
+  }
+  if (command == "expect-buttons") {
+    if (!needs(2, 2)) return false;
+    Process* p = process(w[1]);
+    return p && ExpectButtons(p, std::atoi(w[2].c_str()));
+  }
+  if (command == "set-viewer") return needs(0, 0) && SetViewer();
+  if (command == "expect-viewer-launched") return needs(1, 1) && ExpectViewerLaunched(w[1]);
+  if (command == "expect-no-keys-down") return needs(0, 0) && ExpectNoKeysDown();
+  if (command == "measure-cpu") {
+    if (!needs(2, 2)) return false;
+    Process* p = process(w[1]);
+    return p && MeasureCpu(p, std::atoi(w[2].c_str()));
+  }
+  if (command == "measure-memory") {
+    if (!needs(2, 2)) return false;
+    Process* p = process(w[1]);
+    return p && MeasureMemory(p, w[2]);
+  }
+  if (command == "measure-latency") {
+    return needs(3, 3) &&
+           MeasureLatency(w[1], std::atoi(w[2].c_str()), std::max(1, std::atoi(w[3].c_str())));
+  }
   return Fail("unknown command %s", command.c_str());
 }
 
@@ -893,6 +1209,16 @@ bool Harness::Run(const std::vector<Step>& steps) {
   KillLeftovers();
   std::string why;
   if (!sink_.Start(&why)) return Fail("Raw Input sink: %s", why.c_str());
+  // Which modifier the window switcher uses depends on the version programs are told.
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (GetVersionExA(&version)) {
+    Note("GetVersionExA reports Windows %lu.%lu build %lu", version.dwMajorVersion,
+         version.dwMinorVersion, version.dwBuildNumber);
+  }
+#pragma GCC diagnostic pop
   if (!SetupRemote()) return false;
   for (const Step& step : steps) {
     line_ = step.line;
@@ -923,6 +1249,8 @@ int main(int argc, char** argv) {
       harness.spy = next();
     } else if (arg == "--inf") {
       harness.inf = next();
+    } else if (arg == "--viewer") {
+      harness.viewer = next();
     } else if (arg == "--work") {
       harness.work = next();
     } else {
@@ -930,9 +1258,10 @@ int main(int argc, char** argv) {
     }
   }
   if (scenarioPath.empty() || harness.work.empty() || harness.inf.empty()) {
-    std::fprintf(stderr,
-                 "usage: bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --spy DLL"
-                 " --inf INF --work DIR SCENARIO\n");
+    std::fprintf(
+        stderr,
+        "usage: bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --spy DLL [--viewer EXE]"
+        " --inf INF --work DIR SCENARIO\n");
     return 2;
   }
   std::ifstream in(scenarioPath, std::ios::binary);

@@ -3,14 +3,16 @@
 // one line each, flushed at once so that another process can follow the file:
 //
 //   READY <hwnd> <pid>
-//   KEYDOWN <vk> <scan> <repeat> | KEYUP ... | SYSKEYDOWN ... | SYSKEYUP ...
+//   KEYDOWN <vk> <scan> <repeat> @<ms> | KEYUP ... | SYSKEYDOWN ... | SYSKEYUP ...
 //   CHAR <code>
 //   FOCUS in | FOCUS out
 //
 // The registered message "BkKeyRecorderActivate" makes it bring itself to the foreground.
 //
-// Numbers are hexadecimal with 0x. The harness copies the program under the image name that a
-// binding file is written for.
+// @<ms> is the QueryPerformanceCounter reading, in milliseconds, when the window procedure got
+// the message: the counter is system-wide, so another process can time a key against its own
+// readings. Numbers are hexadecimal with 0x. The harness copies the program under the image name
+// that a binding file is written for.
 #include <windows.h>
 
 #include <cstdio>
@@ -32,9 +34,21 @@ void Log(const char* format, ...) {
   std::fflush(logFile);
 }
 
+double NowMs() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
 void LogKey(const char* kind, WPARAM wParam, LPARAM lParam) {
-  Log("%s 0x%02X 0x%02X %u", kind, static_cast<unsigned>(wParam),
-      static_cast<unsigned>((lParam >> 16) & 0xFF), static_cast<unsigned>(lParam & 0xFFFF));
+  const double now = NowMs();
+  Log("%s 0x%02X 0x%02X %u @%.3f", kind, static_cast<unsigned>(wParam),
+      static_cast<unsigned>((lParam >> 16) & 0xFF), static_cast<unsigned>(lParam & 0xFFFF), now);
 }
 
 LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
