@@ -26,8 +26,7 @@ struct Machine {
     fake.Install();
     BuildKeyNameTable();
     programDir = folder.ProgramDir();
-    fake.desktop.AddWindowAs(0x10, 11, 42);
-    fake.processes.processes[42] = {"\\Device\\HarddiskVolume3\\Program Files\\App\\app.exe"};
+    fake.AddApp(0x10, 42, "\\Device\\HarddiskVolume3\\Program Files\\App\\app.exe");
     fake.desktop.MakeForeground(0x10);
   }
   ~Machine() {

@@ -340,6 +340,12 @@ FakeOs::FakeOs() {
   desktop.ownWindows = &layoutWindow;
 }
 
+WindowId FakeOs::AddApp(WindowId window, ProcessId process, std::string imageName) {
+  desktop.AddWindowAs(window, process + 1, process);
+  processes.processes[process] = {std::move(imageName)};
+  return window;
+}
+
 void FakeOs::Install() {
   Os all;
   all.keyboard = &keyboard;

@@ -226,6 +226,9 @@ class FakeOs {
  public:
   FakeOs();
   void Install();
+  // An application window of `process`, whose image the platform reports as `imageName`
+  // (device form, such as "\\Device\\HarddiskVolume3\\App\\app.exe").
+  WindowId AddApp(WindowId window, ProcessId process, std::string imageName);
 
   FakeHook hook;
   FakeKeyboard keyboard{hook};

@@ -83,8 +83,7 @@ class DispatchButtonTest : public fake::BkTest {
     BkTest::SetUp();
     BuildKeyNameTable();
     programDir = folder.ProgramDir();
-    fake.desktop.AddWindowAs(0x10, 11, 42);
-    fake.processes.processes[42] = {"\\Device\\HarddiskVolume3\\App\\app.exe"};
+    fake.AddApp(0x10, 42, "\\Device\\HarddiskVolume3\\App\\app.exe");
     fake.desktop.MakeForeground(0x10);
     std::string file;
     for (std::size_t i = 0; i < std::size(kMediaButtonNames); ++i) {

@@ -66,8 +66,7 @@ class TrackingTest : public fake::BkTest {
   }
 
   void AddWindow(WindowId window, ProcessId process, std::string image) {
-    fake.desktop.AddWindowAs(window, process + 1, process);
-    fake.processes.processes[process] = {std::move(image)};
+    fake.AddApp(window, process, std::move(image));
   }
 
   void RefreshWith(WindowId foreground) {

@@ -259,8 +259,7 @@ class SendBindingTest : public fake::BkTest {
     BkTest::SetUp();
     BuildKeyNameTable();
     programDir = folder.ProgramDir();
-    fake.desktop.AddWindowAs(0x10, 11, 42);
-    fake.processes.processes[42] = {"\\Device\\HarddiskVolume3\\Program Files\\App\\app.exe"};
+    fake.AddApp(0x10, 42, "\\Device\\HarddiskVolume3\\Program Files\\App\\app.exe");
     fake.desktop.MakeForeground(0x10);
   }
   fake::BindingFolder folder;
@@ -297,8 +296,7 @@ TEST_F(SendBindingTest, SendsNothingWithoutABinding) {
 
 TEST_F(SendBindingTest, FollowsTheForegroundApplication) {
   folder.Write("app.exe", "play=p\n");
-  fake.desktop.AddWindowAs(0x20, 12, 43);
-  fake.processes.processes[43] = {"\\Device\\HarddiskVolume3\\Other\\other.exe"};
+  fake.AddApp(0x20, 43, "\\Device\\HarddiskVolume3\\Other\\other.exe");
   SendBinding("play");
   fake.desktop.MakeForeground(0x20);  // no binding file
   SendBinding("play");
