@@ -7,6 +7,7 @@
 #include <string>
 
 #include "osd/layout_tables.h"
+#include "platform/os.h"
 #include "platform/types.h"
 
 namespace bk {
@@ -23,11 +24,13 @@ inline constexpr int kOsdBottomGap = 5;
 inline constexpr unsigned kFadePeriodMs = 5;
 inline constexpr int kFadeStep = 25;
 // Hidden and fading: never activated, layered. Shown: never activated, an ordinary window.
-inline constexpr std::uint32_t kLayeredExStyle = 0x08080000;   // WS_EX_NOACTIVATE | WS_EX_LAYERED
-inline constexpr std::uint32_t kShownExStyle = 0x08000000;     // WS_EX_NOACTIVATE
-inline constexpr std::uint32_t kVisibleKeyStyle = 0x5000000B;  // WS_CHILD|WS_VISIBLE|BS_OWNERDRAW
-inline constexpr std::uint32_t kHiddenKeyStyle = 0x4000000B;   // WS_CHILD | BS_OWNERDRAW
-inline constexpr std::uint32_t kStripStyle = 0x5000000D;       // WS_CHILD|WS_VISIBLE|SS_OWNERDRAW
+inline constexpr std::uint32_t kLayeredExStyle = ws::ExNoActivate | ws::ExLayered;
+inline constexpr std::uint32_t kShownExStyle = ws::ExNoActivate;
+inline constexpr std::uint32_t kButtonOwnerDraw = 0x0000000B;  // BS_OWNERDRAW
+inline constexpr std::uint32_t kStaticOwnerDraw = 0x0000000D;  // SS_OWNERDRAW
+inline constexpr std::uint32_t kHiddenKeyStyle = ws::Child | kButtonOwnerDraw;
+inline constexpr std::uint32_t kVisibleKeyStyle = kHiddenKeyStyle | ws::Visible;
+inline constexpr std::uint32_t kStripStyle = ws::Child | ws::Visible | kStaticOwnerDraw;
 
 // Turns the new input window into the hidden layout window: layered and transparent, the buttons
 // of both layouts, keyboardLayout active, the selection strip. Stores the program folder that
