@@ -49,34 +49,47 @@ std::vector<ButtonCode> ButtonCodesOfBlock(std::uint16_t usagePage, std::uint16_
   return codes;
 }
 
-bool DecodeRawInput(std::intptr_t rawInputHandle) {
+RawRead ReadRawHidBlock(std::intptr_t rawInputHandle, RawHidBlock* block) {
   RawInput& raw = *os().rawInput;
   std::uint32_t size = 0;
   raw.ReadRecord(rawInputHandle, nullptr, &size);
   // A record too small to hold its own header cannot be read.
-  if (size < RawRecordLayout::kHeaderSize) return false;
-  std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[size]);
-  if (!buffer) return false;
-  if (raw.ReadRecord(rawInputHandle, buffer.get(), &size) != size) return false;
-
-  const std::uint8_t* record = buffer.get();
-  if (ReadU32(record + RawRecordLayout::kTypeOffset) != RawRecordLayout::kTypeHid) return true;
-  if (size < RawRecordLayout::kHidDataOffset) return false;
-  const std::uint32_t reportSize = ReadU32(record + RawRecordLayout::kHidSizeOffset);
-  const std::uint32_t count = ReadU32(record + RawRecordLayout::kHidCountOffset);
-  const std::span<const std::uint8_t> data(record + RawRecordLayout::kHidDataOffset,
-                                           size - RawRecordLayout::kHidDataOffset);
-  // A block that claims more reports than the record holds is a short read.
-  if (static_cast<std::uint64_t>(reportSize) * count > data.size()) return false;
-
-  HidCollection collection;
-  if (!raw.DeviceCollection(ReadPointer(record + RawRecordLayout::kDeviceOffset), &collection)) {
-    return true;  // no collection to build a code from: the message is dropped
+  if (size < RawRecordLayout::kHeaderSize) return RawRead::Unreadable;
+  block->record.reset(new (std::nothrow) std::uint8_t[size]);
+  if (!block->record) return RawRead::Unreadable;
+  if (raw.ReadRecord(rawInputHandle, block->record.get(), &size) != size) {
+    return RawRead::Unreadable;
   }
+
+  const std::uint8_t* record = block->record.get();
+  if (ReadU32(record + RawRecordLayout::kTypeOffset) != RawRecordLayout::kTypeHid) {
+    return RawRead::NoBlock;
+  }
+  if (size < RawRecordLayout::kHidDataOffset) return RawRead::Unreadable;
+  block->reportSize = ReadU32(record + RawRecordLayout::kHidSizeOffset);
+  block->count = ReadU32(record + RawRecordLayout::kHidCountOffset);
+  block->data = std::span<const std::uint8_t>(record + RawRecordLayout::kHidDataOffset,
+                                              size - RawRecordLayout::kHidDataOffset);
+  // A block that claims more reports than the record holds is a short read.
+  if (static_cast<std::uint64_t>(block->reportSize) * block->count > block->data.size()) {
+    return RawRead::Unreadable;
+  }
+  if (!raw.DeviceCollection(ReadPointer(record + RawRecordLayout::kDeviceOffset),
+                            &block->collection)) {
+    return RawRead::NoBlock;  // no collection to build a code from: the message is dropped
+  }
+  return RawRead::Block;
+}
+
+bool DecodeRawInput(std::intptr_t rawInputHandle) {
+  RawHidBlock block;
+  const RawRead read = ReadRawHidBlock(rawInputHandle, &block);
+  if (read == RawRead::Unreadable) return false;
+  if (read == RawRead::NoBlock) return true;
   // Every report of the message is a button event of its own: a press and its release may
   // arrive together.
-  for (ButtonCode code :
-       ButtonCodesOfBlock(collection.usagePage, collection.usage, reportSize, count, data)) {
+  for (ButtonCode code : ButtonCodesOfBlock(block.collection.usagePage, block.collection.usage,
+                                            block.reportSize, block.count, block.data)) {
     DispatchButton(code);
   }
   return true;

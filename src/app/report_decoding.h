@@ -3,10 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
-#include "platform/types.h"
+#include "platform/os.h"
 
 namespace bk {
 
@@ -20,6 +21,21 @@ ButtonCode BuildButtonCode(std::uint16_t usagePage, std::uint16_t usage,
 std::vector<ButtonCode> ButtonCodesOfBlock(std::uint16_t usagePage, std::uint16_t usage,
                                            std::uint32_t reportSize, std::uint32_t count,
                                            std::span<const std::uint8_t> data);
+
+// One WM_INPUT record's HID block, read, with the collection of the device it came from.
+struct RawHidBlock {
+  std::unique_ptr<std::uint8_t[]> record;
+  HidCollection collection;
+  std::uint32_t reportSize = 0;
+  std::uint32_t count = 0;
+  std::span<const std::uint8_t> data;  // within `record`; holds reportSize * count bytes at least
+};
+enum class RawRead {
+  Unreadable,  // the record could not be read: the window procedure returns 0
+  NoBlock,     // not a HID record, or the device's collection is unknown: no code
+  Block,
+};
+RawRead ReadRawHidBlock(std::intptr_t rawInputHandle, RawHidBlock* block);
 
 // Reads the record behind a WM_INPUT lParam and dispatches each report's code. Returns true
 // when the window procedure should return DefWindowProcA's result, false to return 0 without

@@ -16,12 +16,9 @@ bool holdFired = false;
 
 namespace {
 
-void InputPressed() {
-  if (!layoutShown) {
-    SetLayoutVisible(true);
-    return;
-  }
-  // Short or long is told at the release; a repeated press report restarts the hold.
+// INPUT pressed while the layout is shown: short or long is told at the release; a repeated
+// press report restarts the hold.
+void HoldInput() {
   inputHeld = true;
   holdFired = false;
   os().timers->Start(TIMER_INPUT_HOLD, kInputHoldMs);
@@ -36,54 +33,68 @@ void InputReleased() {
   inputHeld = false;
 }
 
-// Buttons A to D with the layout down.
-void WindowButton(std::uint8_t number) {
+}  // namespace
+
+VendorAction DecideVendorButton(std::uint8_t number, bool shown) {
+  using Kind = VendorAction::Kind;
+  if (shown && number >= kButtonA && number <= kButtonD) {
+    return {Kind::TapSymbol, static_cast<char>('A' + (number - kButtonA))};
+  }
   switch (number) {
+    case kVendorRelease:
+      return {Kind::InputRelease};
+    case kViewerButton:
+      return {Kind::StartViewer};
+    case kInputButton:
+      return {shown ? Kind::HoldInput : Kind::ShowLayout};
     case kButtonA:
-      StepWindowSwitcher(true);
-      break;
+      return {Kind::SwitcherStep};
     case kButtonB:
-      ForegroundWindowAction(false);
-      break;
+      return {Kind::Minimise};
     case kButtonC:
-      ForegroundWindowAction(true);
-      break;
+      return {Kind::MaximiseOrRestore};
     case kButtonD:
-      os().windows->Post(os().desktop->Foreground(), msg::Close, 0, 0);
-      break;
+      return {Kind::Close};
     default:
-      break;
+      return {};  // no such button
   }
 }
-
-}  // namespace
 
 void VendorButton(std::uint8_t number) {
   // The switcher holds Alt or the Windows key down: every other press ends it first, or that
   // modifier would join what the press sends. A release is no press.
   if (number != kButtonA && number != kVendorRelease) StepWindowSwitcher(false);
-  switch (number) {
-    case kVendorRelease:
+  const VendorAction action = DecideVendorButton(number, layoutShown);
+  switch (action.kind) {
+    case VendorAction::Kind::None:
+      break;
+    case VendorAction::Kind::InputRelease:
       InputReleased();
       break;
-    case kViewerButton:
+    case VendorAction::Kind::StartViewer:
       ViewerButtonPressed();
       break;
-    case kInputButton:
-      InputPressed();
+    case VendorAction::Kind::ShowLayout:
+      SetLayoutVisible(true);
       break;
-    case kButtonA:
-    case kButtonB:
-    case kButtonC:
-    case kButtonD:
-      if (layoutShown) {
-        PressSymbol(static_cast<char>('A' + (number - kButtonA)));
-      } else {
-        WindowButton(number);
-      }
+    case VendorAction::Kind::HoldInput:
+      HoldInput();
       break;
-    default:
-      break;  // no such button
+    case VendorAction::Kind::TapSymbol:
+      PressSymbol(action.symbol);
+      break;
+    case VendorAction::Kind::SwitcherStep:
+      StepWindowSwitcher(true);
+      break;
+    case VendorAction::Kind::Minimise:
+      ForegroundWindowAction(false);
+      break;
+    case VendorAction::Kind::MaximiseOrRestore:
+      ForegroundWindowAction(true);
+      break;
+    case VendorAction::Kind::Close:
+      os().windows->Post(os().desktop->Foreground(), msg::Close, 0, 0);
+      break;
   }
 }
 

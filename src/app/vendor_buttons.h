@@ -21,6 +21,26 @@ inline constexpr std::uint8_t kButtonD = 0x09;
 // How long INPUT is held on the shown layout to switch to the other one.
 inline constexpr unsigned kInputHoldMs = 1000;
 
+// What a vendor button does, with the layout shown or down.
+struct VendorAction {
+  enum class Kind {
+    None,               // no such button
+    InputRelease,       // ends an INPUT press made while the layout was shown
+    StartViewer,        // the viewer, after kViewerDelayMs
+    ShowLayout,         // INPUT with the layout down
+    HoldInput,          // INPUT with the layout shown: hides it, or held switches layouts
+    TapSymbol,          // A to D on the shown layout
+    SwitcherStep,       // A: one step of the window switcher
+    Minimise,           // B: minimise the window in front, activate the next
+    MaximiseOrRestore,  // C
+    Close,              // D: ask the window in front to close
+  };
+  Kind kind = Kind::None;
+  char symbol = 0;  // TapSymbol: "A" to "D"
+  bool operator==(const VendorAction&) const = default;
+};
+VendorAction DecideVendorButton(std::uint8_t number, bool shown);
+
 void VendorButton(std::uint8_t number);
 
 // TIMER_INPUT_HOLD: INPUT has been held long enough; the other layout becomes the active one.

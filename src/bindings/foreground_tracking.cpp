@@ -37,30 +37,46 @@ std::string BindingFilePath(std::string_view dir, std::string_view imageName) {
   return path;
 }
 
-void RefreshAppBindings() {
+ForegroundApp FindForegroundApp(ProcessId bound) {
+  using Stop = ForegroundApp::Stop;
+  ForegroundApp app;
   Desktop& desktop = *os().desktop;
   const WindowId window = desktop.Foreground();
-  if (window == 0) return Unbind();
-  ProcessId processId = 0;
-  if (desktop.WindowThreadProcess(window, &processId) == 0 || processId == 0) return Unbind();
-  // Same process as last time: its bindings stay, and the file is not read again.
-  if (processId == boundProcessId) return;
-  // Set before anything can fail, so that every failure below unbinds it again.
-  boundProcessId = processId;
+  if (window == 0) return app;
+  if (desktop.WindowThreadProcess(window, &app.process) == 0 || app.process == 0) {
+    app.process = 0;
+    app.stop = Stop::NoProcess;
+    return app;
+  }
+  app.stop = Stop::Bound;
+  if (app.process == bound) return app;
 
   Processes& processes = *os().processes;
-  const KernelHandle process = processes.OpenForQuery(processId);
-  if (process == 0) return Unbind();
+  const KernelHandle process = processes.OpenForQuery(app.process);
+  app.stop = Stop::NotOpened;
+  if (process == 0) return app;
   char image[kImageNameSize];
   const std::uint32_t written = processes.ImageFileName(process, image, kImageNameSize);
   processes.Close(process);
+  app.imageName = WrittenImageName(image, written);
+  app.stop = Stop::Found;
+  return app;
+}
 
-  const std::string path = BindingFilePath(programDir, WrittenImageName(image, written));
+void BindForegroundApp(const ForegroundApp& app) {
+  // Same process as last time: its bindings stay, and the file is not read again.
+  if (app.stop == ForegroundApp::Stop::Bound) return;
+  const std::string path = BindingFilePath(programDir, app.imageName);
   if (path.empty()) return Unbind();
+  boundProcessId = app.process;
   AppBindings.clear();
   // Without a file the application has no bindings; every press tries again, so a file
   // created while the application stays in front is found at the next press.
   if (!LoadBindingFile(path)) Unbind();
+}
+
+void RefreshAppBindings() {
+  BindForegroundApp(FindForegroundApp(boundProcessId));
 }
 
 void ResetBindingsState() {

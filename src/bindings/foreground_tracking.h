@@ -20,6 +20,28 @@ inline constexpr std::uint32_t kImageNameSize = 260;
 // backslash, exactly as given, + ".cfg". Empty when the name holds no backslash.
 std::string BindingFilePath(std::string_view dir, std::string_view imageName);
 
+// Where the foreground window leads: its process, and the image name of that process.
+struct ForegroundApp {
+  enum class Stop {
+    NoWindow,   // no window is in the foreground
+    NoProcess,  // the window's process id is not known
+    Bound,      // the process is the one whose bindings are loaded; it was not opened
+    NotOpened,  // the process cannot be opened for query (elevated, or another user's)
+    Found,      // the image name was asked for; it is empty when the platform gave none
+  };
+  Stop stop = Stop::NoWindow;
+  ProcessId process = 0;
+  std::string imageName;  // the platform's device form
+};
+
+// Follows the foreground window to the application whose binding file counts, stopping at the
+// process when it is `bound`.
+ForegroundApp FindForegroundApp(ProcessId bound);
+
+// Makes boundProcessId and AppBindings follow `app`: kept when it is the bound process, its
+// binding file loaded when it has one, else nothing bound (boundProcessId 0).
+void BindForegroundApp(const ForegroundApp& app);
+
 // Makes AppBindings belong to the foreground window's process, reading its binding file when
 // that process is not the bound one. Afterwards either boundProcessId is that process and
 // AppBindings holds its file, or boundProcessId is 0 and AppBindings is empty.

@@ -21,13 +21,20 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: " BK_CHECKER_NAME
     " [-q] FILE-OR-FOLDER...\n"
+#ifdef _WIN32
+    "       " BK_CHECKER_NAME
+    " --listen\n"
+#endif
     "Checks BkRemote binding files: says for every line what BkRemote makes of it.\n"
     "Given a folder, such as appbindings, checks every *.cfg file in it.\n"
 #ifdef _WIN32
     "Given nothing, checks the appbindings folder beside " BK_CHECKER_NAME
     ".exe.\n"
 #endif
-    "  -q  report only what BkRemote would ignore, and the files' summaries\n"
+    "  -q        report only what BkRemote would ignore, and the files' summaries\n"
+#ifdef _WIN32
+    "  --listen  show each press of the remote and what BkRemote does; Enter ends\n"
+#endif
     "Exit status: 0 when every file is clean, 1 when something in a file would be ignored,\n"
     "2 when a file cannot be read.\n";
 

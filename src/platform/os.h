@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -63,11 +65,12 @@ class Desktop {
   virtual std::uint32_t ExStyle(WindowId window) = 0;                       // GWL_EXSTYLE
   virtual bool IsZoomed(WindowId window) = 0;
   virtual bool IsIconic(WindowId window) = 0;
-  virtual bool IsVisible(WindowId window) = 0;      // IsWindowVisible
-  virtual bool Exists(WindowId window) = 0;         // IsWindow
-  virtual WindowId DesktopWindow() = 0;             // GetDesktopWindow
-  virtual WindowId TopChild(WindowId parent) = 0;   // GetTopWindow
-  virtual WindowId NextBelow(WindowId window) = 0;  // GetWindow(GW_HWNDNEXT)
+  virtual bool IsVisible(WindowId window) = 0;                // IsWindowVisible
+  virtual bool Exists(WindowId window) = 0;                   // IsWindow
+  virtual WindowId DesktopWindow() = 0;                       // GetDesktopWindow
+  virtual WindowId TopChild(WindowId parent) = 0;             // GetTopWindow
+  virtual WindowId NextBelow(WindowId window) = 0;            // GetWindow(GW_HWNDNEXT)
+  virtual WindowId FindTopWindow(const char* className) = 0;  // FindWindowA(className, NULL)
 };
 
 // Commands to windows, ours or other programs'. Each is one platform call.
@@ -163,6 +166,7 @@ class Launcher {
 struct HidCollection {
   std::uint16_t usagePage = 0;
   std::uint16_t usage = 0;
+  bool operator==(const HidCollection&) const = default;
 };
 struct RawDeviceRegistration {
   std::uint16_t usagePage = 0;
@@ -172,6 +176,12 @@ struct RawDeviceRegistration {
   bool operator==(const RawDeviceRegistration&) const = default;
 };
 inline constexpr std::uint32_t kRidevInputSink = 0x100;
+// A connected HID device: the top-level collection it offers and its device name.
+struct HidDevice {
+  HidCollection collection;
+  std::string name;
+  bool operator==(const HidDevice&) const = default;
+};
 inline constexpr std::uint32_t kRawReadError = 0xFFFFFFFFu;
 
 class RawInput {
@@ -183,6 +193,8 @@ class RawInput {
   // GetRawInputDeviceInfoA(RIDI_DEVICEINFO) for a HID device; false when the call fails.
   virtual bool DeviceCollection(std::uintptr_t device, HidCollection* collection) = 0;
   virtual bool Register(std::span<const RawDeviceRegistration> devices) = 0;
+  // GetRawInputDeviceList, then RIDI_DEVICEINFO and RIDI_DEVICENAME of each HID device.
+  virtual std::vector<HidDevice> HidDevices() = 0;
 };
 
 // The layout of a RAWINPUT record as GetRawInputData copies it: a header of two DWORDs and two

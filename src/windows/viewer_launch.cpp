@@ -30,25 +30,36 @@ bool SiblingHoldsMutex(const char* name) {
   return opened.lastError == kErrorAccessDenied;
 }
 
+const char* SiblingMutexHeld() {
+  for (const char* name : {kModeSwitchingMutexName, kButtonHandledMutexName}) {
+    if (SiblingHoldsMutex(name)) return name;
+  }
+  return nullptr;
+}
+
 void ViewerTimerFired() {
   os().timers->Stop(TIMER_VIEWER);
-  if (SiblingHoldsMutex(kModeSwitchingMutexName)) return;
-  if (SiblingHoldsMutex(kButtonHandledMutexName)) return;
-  LaunchViewer();
+  if (SiblingMutexHeld() == nullptr) LaunchViewer();
+}
+
+bool ReadViewerPath(char16_t (&path)[kViewerPathChars]) {
+  path[0] = u'\0';
+  Registry& registry = *os().registry;
+  const KernelHandle key = registry.OpenUserKey(kViewerKey);
+  if (key == 0) return false;
+  std::uint32_t size = kViewerPathBytes;
+  const bool read = registry.QueryValue(key, kViewerValue, path, &size);
+  registry.CloseKey(key);
+  // A failed query may leave part of a value behind.
+  if (!read) size = 0;
+  TerminateAfterData(path, size);
+  // An empty value names no program: ShellExecuteW would open the current folder instead.
+  return path[0] != u'\0';
 }
 
 void LaunchViewer() {
-  Registry& registry = *os().registry;
-  const KernelHandle key = registry.OpenUserKey(kViewerKey);
-  if (key == 0) return;
   char16_t path[kViewerPathChars] = {};
-  std::uint32_t size = kViewerPathBytes;
-  if (registry.QueryValue(key, kViewerValue, path, &size)) {
-    TerminateAfterData(path, size);
-    // An empty value names no program: ShellExecuteW would open the current folder instead.
-    if (path[0] != u'\0') os().launcher->Open(path, kViewerArgument);
-  }
-  registry.CloseKey(key);
+  if (ReadViewerPath(path)) os().launcher->Open(path, kViewerArgument);
 }
 
 }  // namespace bk

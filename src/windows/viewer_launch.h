@@ -30,6 +30,12 @@ void ViewerTimerFired();
 // not open (its holder runs elevated or as another user) counts as held.
 bool SiblingHoldsMutex(const char* name);
 
+// The first of the two sibling mutexes that another process holds, or null when neither is.
+const char* SiblingMutexHeld();
+
+// The viewer's path from the registry, into `path`; false (and `path` empty) when there is none.
+bool ReadViewerPath(char16_t (&path)[kViewerPathChars]);
+
 // Reads the viewer's path from the registry and starts it with its argument.
 void LaunchViewer();
 

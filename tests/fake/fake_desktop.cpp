@@ -186,6 +186,13 @@ WindowId FakeDesktop::TopChild(WindowId parent) {
   return zOrder_.front();
 }
 
+WindowId FakeDesktop::FindTopWindow(const char* className) {
+  for (WindowId window : zOrder_) {
+    if (windows_.at(window).name == className) return window;
+  }
+  return 0;
+}
+
 WindowId FakeDesktop::NextBelow(WindowId window) {
   ++nextBelowCalls;
   if (positionStale_) {

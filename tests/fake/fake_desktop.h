@@ -56,6 +56,8 @@ class FakeDesktop final : public Desktop, public WindowControl {
   WindowId DesktopWindow() override { return kDesktopWindow; }
   WindowId TopChild(WindowId parent) override;
   WindowId NextBelow(WindowId window) override;
+  // Other programs' windows have one name for their class and title.
+  WindowId FindTopWindow(const char* className) override;
 
   // WindowControl
   bool Show(WindowId window, int command) override;

@@ -209,6 +209,7 @@ class FakeRawInput final : public RawInput {
   std::uint32_t ReadRecord(std::intptr_t handle, void* buffer, std::uint32_t* size) override;
   bool DeviceCollection(std::uintptr_t device, HidCollection* collection) override;
   bool Register(std::span<const RawDeviceRegistration> devices) override;
+  std::vector<HidDevice> HidDevices() override { return connected; }
 
   // A RAWINPUT record as GetRawInputData copies it, for a device.
   static std::vector<std::uint8_t> HidRecord(std::uintptr_t device, std::uint32_t reportSize,
@@ -218,6 +219,7 @@ class FakeRawInput final : public RawInput {
   std::map<std::uintptr_t, HidCollection> devices;  // a device missing here fails its info call
   std::set<std::intptr_t> shortReads;               // records whose second read returns fewer bytes
   std::vector<std::vector<RawDeviceRegistration>> registrations;
+  std::vector<HidDevice> connected;
   int deviceInfoCalls = 0;
 };
 

@@ -19,4 +19,7 @@ std::string DefaultBindingFolder();
 // stays until the user has read the report.
 void HoldConsoleWindow();
 
+// --listen: a line for every report of the remote until Enter or Ctrl-C; the exit status.
+int Listen();
+
 }  // namespace bk::check

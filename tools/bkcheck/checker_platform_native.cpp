@@ -1,5 +1,7 @@
 // Outside Windows there is no VkKeyScanA: the checker reads key values from a US English layout.
 // It only looks keys up, and never sends or reads the keyboard's state.
+#include <cstdio>
+
 #include "checker_platform.h"
 #include "platform/us_layout.h"
 
@@ -28,5 +30,10 @@ std::string DefaultBindingFolder() {
 }
 
 void HoldConsoleWindow() {}
+
+int Listen() {
+  std::puts("bkcheck: --listen needs Windows, where the remote's reports arrive.");
+  return 2;
+}
 
 }  // namespace bk::check

@@ -1,4 +1,5 @@
 // bkcheck FILE-OR-FOLDER...: says what BkRemote makes of every line of its binding files.
+// bkcheck --listen: says what BkRemote makes of every press of the remote.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   bk::BuildKeyNameTable();
 
   const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args == std::vector<std::string>{"--listen"}) return bk::check::Listen();
   int status = bk::check::RunChecker(args, stdout, bk::check::DefaultBindingFolder());
   if (std::fflush(stdout) != 0) status = 2;
   bk::check::HoldConsoleWindow();

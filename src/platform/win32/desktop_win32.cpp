@@ -46,6 +46,9 @@ class Win32Desktop final : public Desktop {
   WindowId DesktopWindow() override { return Id(GetDesktopWindow()); }
   WindowId TopChild(WindowId parent) override { return Id(GetTopWindow(Hwnd(parent))); }
   WindowId NextBelow(WindowId window) override { return Id(GetWindow(Hwnd(window), GW_HWNDNEXT)); }
+  WindowId FindTopWindow(const char* className) override {
+    return Id(FindWindowA(className, nullptr));
+  }
 };
 
 }  // namespace

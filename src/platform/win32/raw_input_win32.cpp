@@ -47,6 +47,32 @@ class Win32RawInput final : public RawInput {
     return RegisterRawInputDevices(entries.data(), static_cast<UINT>(entries.size()),
                                    sizeof(RAWINPUTDEVICE)) != FALSE;
   }
+  std::vector<HidDevice> HidDevices() override {
+    UINT count = 0;
+    GetRawInputDeviceList(nullptr, &count, sizeof(RAWINPUTDEVICELIST));
+    std::vector<RAWINPUTDEVICELIST> list(count);
+    count = GetRawInputDeviceList(list.data(), &count, sizeof(RAWINPUTDEVICELIST));
+    std::vector<HidDevice> devices;
+    // A device that comes or goes between the two calls fails the second: none are listed.
+    if (count == static_cast<UINT>(-1)) return devices;
+    for (UINT i = 0; i < count; ++i) {
+      HidDevice device;
+      char name[512] = {};
+      UINT nameSize = sizeof name - 1;
+      if (list[i].dwType != RIM_TYPEHID ||
+          !DeviceCollection(Id(list[i].hDevice), &device.collection) ||
+          GetRawInputDeviceInfoA(list[i].hDevice, RIDI_DEVICENAME, name, &nameSize) ==
+              static_cast<UINT>(-1)) {
+        continue;
+      }
+      device.name = name;
+      devices.push_back(device);
+    }
+    return devices;
+  }
+
+ private:
+  static std::uintptr_t Id(HANDLE device) { return reinterpret_cast<std::uintptr_t>(device); }
 };
 
 }  // namespace

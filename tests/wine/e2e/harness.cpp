@@ -1,7 +1,7 @@
 // bk_e2e.exe: runs one end-to-end scenario against the unmodified BkRemote.exe under Wine.
 //
 //   bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --spy DLL --inf INF --work DIR
-//          [--viewer EXE] SCENARIO
+//          [--viewer EXE] [--bkcheck EXE] SCENARIO
 //
 // Paths may be Unix paths; they are reached through Wine's Z: drive. Each scenario gets its own
 // run folder DIR\<scenario name>, into which BkRemote.exe and the targets are copied, so that the
@@ -44,6 +44,9 @@
 //   measure-memory NAME LABEL         the process's private bytes now (a figure)
 //   measure-latency BUTTON COUNT KEYS report sent to first key at the target, COUNT presses
 //                                     of KEYS key messages each (figures)
+//   start-listen                      start BkCheck.exe --listen beside BkRemote.exe, its output
+//                                     in listen.txt of the run folder
+//   expect-listen "TEXT"              a line of that output after the last one matched holds TEXT
 #include <windows.h>
 // psapi.h needs the types of windows.h first.
 #include <psapi.h>
@@ -133,7 +136,8 @@ struct KeyLine {
 
 class Harness {
  public:
-  std::string bkremote, recorder, remoteWindow, spy, inf, viewer, work, scenarioDir, runDir;
+  std::string bkremote, recorder, remoteWindow, spy, inf, viewer, bkcheck, work, scenarioDir,
+      runDir;
 
   ~Harness() { StopAll(); }
 
@@ -176,6 +180,8 @@ class Harness {
   bool MeasureCpu(Process* process, int ms);
   bool MeasureMemory(Process* process, const std::string& label);
   bool MeasureLatency(const std::string& button, int count, int keysPerPress);
+  bool StartListen();
+  bool ExpectListen(const std::string& text);
   Process* Target();
   void StopAll();
   void KillLeftovers();
@@ -199,6 +205,8 @@ class Harness {
   std::string viewerRecord_;
   double startMs_ = NowMs();
   int line_ = 0;
+  std::string listenFile_;
+  std::size_t listenCursor_ = 0;  // lines of listenFile_ that expect-listen has passed
 };
 
 bool Harness::Fail(const char* format, ...) {
@@ -994,6 +1002,65 @@ bool Harness::MeasureLatency(const std::string& name, int count, int keysPerPres
   return true;
 }
 
+// BkCheck.exe sits beside BkRemote.exe, so that it reads the same binding files. Its output goes
+// to a file; its input is empty, so only the end of the scenario ends it.
+bool Harness::StartListen() {
+  if (bkcheck.empty()) return Fail("start-listen needs --bkcheck");
+  const std::string copy = runDir + "\\BkCheck.exe";
+  if (!CopyFileA(bkcheck.c_str(), copy.c_str(), FALSE)) {
+    return Fail("cannot copy %s (error %lu)", bkcheck.c_str(), GetLastError());
+  }
+  listenFile_ = runDir + "\\listen.txt";
+  listenCursor_ = 0;
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  HANDLE out = CreateFileA(listenFile_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE in = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                          OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in;
+  startup.hStdOutput = startup.hStdError = out;
+  auto process = std::make_unique<Process>();
+  process->name = "bkcheck";
+  std::string commandLine = "\"" + copy + "\" --listen";
+  const BOOL started =
+      CreateProcessA(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                     nullptr, runDir.c_str(), &startup, &process->info);
+  CloseHandle(out);
+  CloseHandle(in);
+  if (!started) return Fail("cannot start %s (error %lu)", copy.c_str(), GetLastError());
+  processes_.push_back(std::move(process));
+  // The heading comes once its Raw Input registration is made.
+  return ExpectListen("Binding files are read from");
+}
+
+bool Harness::ExpectListen(const std::string& text) {
+  if (listenFile_.empty()) return Fail("expect-listen needs start-listen first");
+  std::vector<std::string> lines;
+  const double start = NowMs();
+  while (NowMs() - start < kExpectTimeoutMs) {
+    lines.clear();
+    std::ifstream in(listenFile_);
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+    for (std::size_t i = listenCursor_; i < lines.size(); ++i) {
+      if (lines[i].find(text) == std::string::npos) continue;
+      listenCursor_ = i + 1;
+      Note("BkCheck: %s", lines[i].c_str());
+      return true;
+    }
+    Sleep(50);
+  }
+  std::string after;
+  for (std::size_t i = listenCursor_; i < lines.size(); ++i) after += "\n        " + lines[i];
+  return Fail("BkCheck --listen wrote no line with \"%s\"; after the last one matched:%s",
+              text.c_str(), after.c_str());
+}
+
 void Harness::StopAll() {
   if (spyHook_) UnhookWindowsHookEx(spyHook_);
   spyHook_ = nullptr;
@@ -1016,7 +1083,7 @@ void Harness::StopAll() {
 // make every later start a second copy.
 void Harness::KillLeftovers() {
   for (const char* windowClass :
-       {"Bk Input Window", "BkKeyRecorder", vremote::kRemoteWindowClass}) {
+       {"Bk Input Window", "BkKeyRecorder", "BkCheck Listener", vremote::kRemoteWindowClass}) {
     for (HWND w = FindWindowExA(nullptr, nullptr, windowClass, nullptr); w;
          w = FindWindowExA(nullptr, nullptr, windowClass, nullptr)) {
       DWORD pid = 0;
@@ -1196,6 +1263,8 @@ bool Harness::Execute(const Step& step) {
     Process* p = process(w[1]);
     return p && MeasureMemory(p, w[2]);
   }
+  if (command == "start-listen") return needs(0, 0) && StartListen();
+  if (command == "expect-listen") return needs(1, 1) && ExpectListen(w[1]);
   if (command == "measure-latency") {
     return needs(3, 3) &&
            MeasureLatency(w[1], std::atoi(w[2].c_str()), std::max(1, std::atoi(w[3].c_str())));
@@ -1251,6 +1320,8 @@ int main(int argc, char** argv) {
       harness.inf = next();
     } else if (arg == "--viewer") {
       harness.viewer = next();
+    } else if (arg == "--bkcheck") {
+      harness.bkcheck = next();
     } else if (arg == "--work") {
       harness.work = next();
     } else {
@@ -1261,7 +1332,7 @@ int main(int argc, char** argv) {
     std::fprintf(
         stderr,
         "usage: bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --spy DLL [--viewer EXE]"
-        " --inf INF --work DIR SCENARIO\n");
+        " [--bkcheck EXE] --inf INF --work DIR SCENARIO\n");
     return 2;
   }
   std::ifstream in(scenarioPath, std::ios::binary);

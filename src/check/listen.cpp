@@ -1,0 +1,267 @@
+#include "check/listen.h"
+
+#include <algorithm>
+#include <cinttypes>
+
+#include "app/button_dispatch.h"
+#include "app/program_state.h"
+#include "app/report_decoding.h"
+#include "app/startup.h"
+#include "app/vendor_buttons.h"
+#include "bindings/binding_file.h"
+#include "bindings/foreground_tracking.h"
+#include "bindings/key_names.h"
+#include "windows/viewer_launch.h"
+
+namespace bk::check {
+
+namespace {
+
+std::string Stamp(std::uint64_t ms) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%7" PRIu64 " ms  ", ms);
+  return text;
+}
+
+std::string CollectionText(HidCollection collection) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04X/%04X", collection.usagePage, collection.usage);
+  return text;
+}
+
+std::string BytesText(std::span<const std::uint8_t> bytes) {
+  std::string text;
+  for (std::uint8_t byte : bytes) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%02X", byte);
+    text += (text.empty() ? "" : " ") + std::string(hex);
+  }
+  return text;
+}
+
+// Registry text is wide: ASCII as it is, anything else as \uXXXX, so that a pasted line is exact.
+std::string Narrow(std::u16string_view text) {
+  std::string narrow;
+  for (char16_t ch : text) {
+    if (ch >= 0x20 && ch < 0x7F) {
+      narrow += static_cast<char>(ch);
+    } else {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(ch));
+      narrow += escaped;
+    }
+  }
+  return narrow;
+}
+
+// A chord in the key names of binding files: the first name in the table with each key's value.
+std::string ChordText(const KeySequence& keys) {
+  std::string text;
+  for (KeyValue key : keys) {
+    const auto named = std::find_if(KeyNameTable.begin(), KeyNameTable.end(),
+                                    [key](const auto& entry) { return entry.second == key; });
+    text += text.empty() ? "" : "+";
+    text += named != KeyNameTable.end() ? named->first : "?";
+  }
+  return text;
+}
+
+std::string BaseName(std::string_view imageName) {
+  return std::string(imageName.substr(imageName.rfind('\\') + 1));
+}
+
+bool LayoutShown() {
+  const WindowId window = os().desktop->FindTopWindow(kInputWindowName);
+  return window != 0 && os().desktop->IsVisible(window);
+}
+
+std::string VendorName(std::uint8_t number) {
+  switch (number) {
+    case kVendorRelease:
+      return "release";
+    case kViewerButton:
+      return "viewer button";
+    case kInputButton:
+      return "INPUT";
+    default:
+      return std::string("button ") + static_cast<char>('A' + (number - kButtonA));
+  }
+}
+
+std::string ViewerText() {
+  if (const char* held = SiblingMutexHeld()) {
+    return std::string("starts nothing: a sibling program holds ") + held;
+  }
+  char16_t path[kViewerPathChars];
+  if (!ReadViewerPath(path)) {
+    return "starts nothing: no viewer is registered in HKCU\\" + Narrow(kViewerKey) +
+           Narrow(kViewerValue);
+  }
+  return "starts \"" + Narrow(path) + "\" " + Narrow(kViewerArgument) + " " +
+         std::to_string(kViewerDelayMs) + " ms after the last press";
+}
+
+std::string VendorText(std::uint8_t number, bool shown) {
+  using Kind = VendorAction::Kind;
+  const VendorAction action = DecideVendorButton(number, shown);
+  const std::string name = VendorName(number) + ": ";
+  switch (action.kind) {
+    case Kind::None:
+      break;
+    case Kind::InputRelease:
+      return name + "hides the layout if INPUT was pressed briefly while it was shown";
+    case Kind::StartViewer:
+      return name + ViewerText();
+    case Kind::ShowLayout:
+      return name + "shows the layout";
+    case Kind::HoldInput:
+      return name + "hides the layout on release, or held for 1 s switches the layout";
+    case Kind::TapSymbol:
+      return name + "tap symbol \"" + action.symbol + "\" on the layout";
+    case Kind::SwitcherStep:
+      return name + "steps the window switcher";
+    case Kind::Minimise:
+      return name + "minimises the window in front and activates the next one";
+    case Kind::MaximiseOrRestore:
+      return name + "maximises the window in front, or restores it";
+    case Kind::Close:
+      return name + "asks the window in front to close";
+  }
+  return name + "nothing";
+}
+
+}  // namespace
+
+ListenState ReadListenState() {
+  ListenState state;
+  state.bkremoteRunning = SiblingHoldsMutex(kInstanceMutexName);
+  state.layoutShown = LayoutShown();
+  for (HidDevice& device : os().rawInput->HidDevices()) {
+    for (const RawDeviceRegistration& wanted : RemoteRegistrations(0)) {
+      if (device.collection == HidCollection{wanted.usagePage, wanted.usage}) {
+        state.remoteDevices.push_back(std::move(device));
+        break;
+      }
+    }
+  }
+  std::sort(state.remoteDevices.begin(), state.remoteDevices.end(),
+            [](const HidDevice& a, const HidDevice& b) { return a.name < b.name; });
+  return state;
+}
+
+void Listener::Say(std::uint64_t ms, const std::string& text) {
+  std::fprintf(out_, "%s%s\n", Stamp(ms).c_str(), text.c_str());
+  std::fflush(out_);
+}
+
+void Listener::Start() {
+  char path[kModulePathSize] = {};
+  const std::uint32_t written = os().kernel->ModuleFileName(path, kModulePathSize);
+  programDir = ProgramDirFromModulePath(std::string_view(path, std::min(written, kModulePathSize)),
+                                        kModulePathSize);
+  std::fprintf(out_,
+               "BkCheck --listen: a line for every report of the remote and what BkRemote does "
+               "with it. Enter or Ctrl-C ends.\nBinding files are read from %sappbindings\\\n",
+               programDir.c_str());
+  Poll(0);
+}
+
+void Listener::Poll(std::uint64_t ms) {
+  ListenState now = ReadListenState();
+  const bool first = !told_;
+  told_ = true;
+  if (first || now.bkremoteRunning != state_.bkremoteRunning) {
+    Say(ms, now.bkremoteRunning ? "BkRemote is running"
+                                : "BkRemote is not running: the lines say what it would do");
+  }
+  if (first || now.layoutShown != state_.layoutShown) {
+    Say(ms, now.layoutShown ? "the layout is shown" : "the layout is down");
+  }
+  if (first || now.remoteDevices != state_.remoteDevices) {
+    if (now.remoteDevices.empty()) {
+      Say(ms, "no connected device offers the remote's collections: waiting for the remote");
+    }
+    for (const HidDevice& device : now.remoteDevices) {
+      Say(ms, "remote collection " + CollectionText(device.collection) + " on " + device.name);
+    }
+  }
+  state_ = std::move(now);
+}
+
+void Listener::Input(std::uint64_t ms, std::intptr_t rawInputHandle) {
+  RawHidBlock block;
+  std::vector<ButtonCode> codes;
+  if (ReadRawHidBlock(rawInputHandle, &block) == RawRead::Block) {
+    codes = ButtonCodesOfBlock(block.collection.usagePage, block.collection.usage, block.reportSize,
+                               block.count, block.data);
+  }
+  if (codes.empty()) Say(ms, "a report that BkRemote cannot read: it drops it");
+  for (std::size_t i = 0; i < codes.size(); ++i) {
+    const auto report = block.data.subspan(i * block.reportSize, block.reportSize);
+    std::fprintf(out_, "%s\n", ReportLine(ms, block.collection, report, codes[i]).c_str());
+    std::fflush(out_);
+  }
+}
+
+std::string Listener::ReportLine(std::uint64_t ms, HidCollection collection,
+                                 std::span<const std::uint8_t> report, ButtonCode code) {
+  char codeText[24];
+  std::snprintf(codeText, sizeof codeText, "0x%016" PRIX64, code);
+  std::string line =
+      Stamp(ms) + CollectionText(collection) + "  " + BytesText(report) + "  " + codeText + "  ";
+  const ButtonMeaning meaning = ClassifyButton(code);
+  switch (meaning.kind) {
+    case ButtonMeaning::Kind::Media:
+      if (state_.layoutShown) {
+        return line + std::string(meaning.name) + ": nothing while the layout is shown";
+      }
+      return line + MediaButton(meaning.name);
+    case ButtonMeaning::Kind::Vendor:
+      return line + VendorText(meaning.number, state_.layoutShown);
+    case ButtonMeaning::Kind::None:
+      break;
+  }
+  return line +
+         ((code & 0xFFFF) == 0 ? "no button down: nothing" : "not a button of the remote: nothing");
+}
+
+// Follows the foreground window as BkRemote does at this press, with a copy of its state of its
+// own: the binding file is read when BkRemote reads it, and kept while BkRemote keeps it.
+std::string Listener::MediaButton(std::string_view name) {
+  using Stop = ForegroundApp::Stop;
+  const ForegroundApp app = FindForegroundApp(boundProcessId);
+  BindForegroundApp(app);
+  const std::string nothing = std::string(name) + ": sends nothing: ";
+  const std::string process = "process " + std::to_string(app.process);
+  switch (app.stop) {
+    case Stop::NoWindow:
+      return nothing + "no window is in front";
+    case Stop::NoProcess:
+      return nothing + "the window in front has no process";
+    case Stop::NotOpened:
+      return nothing + "BkRemote cannot open " + process +
+             ", which owns the window in front (it runs elevated or as another user)";
+    case Stop::Found:
+      if (BindingFilePath(programDir, app.imageName).empty()) {
+        return nothing + process + " in front gives no image name with a folder (\"" +
+               app.imageName + "\")";
+      }
+      if (boundProcessId == 0) {
+        return nothing + BaseName(app.imageName) + " in front has no binding file " +
+               BindingFilePath(programDir, app.imageName);
+      }
+      boundImage_ = app.imageName;
+      break;
+    case Stop::Bound:
+      break;
+  }
+  std::string file = BindingFilePath(programDir, boundImage_);
+  if (app.stop == Stop::Bound) file += " (read at an earlier press)";
+  const auto bound = AppBindings.find(name);
+  if (bound == AppBindings.end()) return nothing + file + " does not bind " + std::string(name);
+  if (bound->second.empty()) return nothing + file + " binds " + std::string(name) + " to no key";
+  return std::string(name) + ": sends " + ChordText(bound->second) + " to " +
+         BaseName(boundImage_) + " (" + file + ")";
+}
+
+}  // namespace bk::check

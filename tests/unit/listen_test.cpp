@@ -1,0 +1,210 @@
+#include "check/listen.h"
+
+#include <gtest/gtest.h>
+
+#include "app/program_state.h"
+#include "app/startup.h"
+#include "bindings/key_names.h"
+#include "fake/binding_folder.h"
+#include "fake/bk_test.h"
+#include "windows/viewer_launch.h"
+
+namespace bk {
+namespace {
+
+struct ReportCase {
+  const char* what;
+  std::vector<std::uint8_t> report;  // from the media collection when 3 bytes, else the vendor one
+  WindowId front;
+  bool shown;
+  std::string line;  // {dir} is the program folder
+  bool siblingBusy = false;
+};
+
+constexpr WindowId kPlayer = 0xA0, kOther = 0xB0, kElevated = 0xC0;
+constexpr std::uintptr_t kMedia = 1, kVendor = 2;
+
+class ListenTest : public fake::BkTest {
+ protected:
+  void SetUp() override {
+    BkTest::SetUp();
+    BuildKeyNameTable();
+    programDir = folder.ProgramDir();
+    folder.Write("player.exe", "play=ctrl+p\nstop=\n");
+    fake.AddApp(kPlayer, 400, "\\Device\\HarddiskVolume3\\Apps\\player.exe");
+    fake.AddApp(kOther, 808, "\\Device\\HarddiskVolume3\\Apps\\other.exe");
+    fake.AddApp(kElevated, 900, "\\Device\\HarddiskVolume3\\Apps\\admin.exe");
+    fake.processes.processes[900].denyQuery = true;
+    fake.rawInput.devices = {{kMedia, {0x000C, 0x0001}}, {kVendor, {0xFFAA, 0x0088}}};
+    fake.registry.SetString(u"Software\\Brisko", u"TelvarinExecutable", u"C:\\Tv\\Tv.exe");
+  }
+  void TearDown() override {
+    std::fclose(out);
+    BkTest::TearDown();
+  }
+  // What the listener wrote from byte `from` on.
+  std::string Output(long from = 0) {
+    std::string text(4096, '\0');
+    std::fseek(out, from, SEEK_SET);
+    text.resize(std::fread(text.data(), 1, text.size(), out));
+    return text;
+  }
+
+  fake::BindingFolder folder;
+  std::FILE* out = std::tmpfile();
+  check::Listener listener{out};
+};
+
+class ListenReportTest : public ListenTest, public ::testing::WithParamInterface<ReportCase> {};
+
+TEST_P(ListenReportTest, TellsWhatBkRemoteDoesWithTheReport) {
+  const ReportCase& c = GetParam();
+  fake.desktop.AddWindow({kInputWindowName, ws::Popup | (c.shown ? ws::Visible : 0)});
+  fake.desktop.MakeForeground(c.front);
+  if (c.siblingBusy) fake.kernel.existingMutexes = {kButtonHandledMutexName};
+  const auto size = static_cast<std::uint32_t>(c.report.size());
+  fake.rawInput.records[7] =
+      fake.rawInput.HidRecord(size == 3 ? kMedia : kVendor, size, 1, c.report);
+  listener.Poll(0);
+  const long before = std::ftell(out);
+  listener.Input(812, 7);
+  std::string line = c.line;
+  if (const std::size_t dir = line.find("{dir}"); dir != std::string::npos) {
+    line.replace(dir, 5, programDir);
+  }
+  EXPECT_EQ(Output(before), line + "\n") << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, ListenReportTest,
+    ::testing::Values(
+        ReportCase{"bound",
+                   {1, 0xB0, 0},
+                   kPlayer,
+                   false,
+                   "    812 ms  000C/0001  01 B0 00  0x0000000C000100B0  play: sends ctrl+p to "
+                   "player.exe ({dir}appbindings\\player.exe.cfg)"},
+        ReportCase{"not in the file",
+                   {1, 0xB1, 0},
+                   kPlayer,
+                   false,
+                   "    812 ms  000C/0001  01 B1 00  0x0000000C000100B1  pause: sends nothing: "
+                   "{dir}appbindings\\player.exe.cfg does not bind pause"},
+        ReportCase{"bound to no key",
+                   {1, 0xB7, 0},
+                   kPlayer,
+                   false,
+                   "    812 ms  000C/0001  01 B7 00  0x0000000C000100B7  stop: sends nothing: "
+                   "{dir}appbindings\\player.exe.cfg binds stop to no key"},
+        ReportCase{"no file",
+                   {1, 0xB0, 0},
+                   kOther,
+                   false,
+                   "    812 ms  000C/0001  01 B0 00  0x0000000C000100B0  play: sends nothing: "
+                   "other.exe in front has no binding file {dir}appbindings\\other.exe.cfg"},
+        ReportCase{"elevated",
+                   {1, 0xB0, 0},
+                   kElevated,
+                   false,
+                   "    812 ms  000C/0001  01 B0 00  0x0000000C000100B0  play: sends nothing: "
+                   "BkRemote cannot open process 900, which owns the window in front (it runs "
+                   "elevated or as another user)"},
+        ReportCase{"layout shown",
+                   {1, 0xB0, 0},
+                   kPlayer,
+                   true,
+                   "    812 ms  000C/0001  01 B0 00  0x0000000C000100B0  play: nothing while the "
+                   "layout is shown"},
+        ReportCase{"media release",
+                   {1, 0, 0},
+                   kPlayer,
+                   false,
+                   "    812 ms  000C/0001  01 00 00  0x0000000C00010000  no button down: nothing"},
+        ReportCase{"unknown",
+                   {0, 3},
+                   kPlayer,
+                   false,
+                   "    812 ms  FFAA/0088  00 03  0x0000FFAA00880003  not a button of the remote: "
+                   "nothing"},
+        ReportCase{"release",
+                   {0, 0},
+                   kPlayer,
+                   true,
+                   "    812 ms  FFAA/0088  00 00  0x0000FFAA00880000  release: hides the layout if "
+                   "INPUT was pressed briefly while it was shown"},
+        ReportCase{"input down",
+                   {0, 2},
+                   kPlayer,
+                   false,
+                   "    812 ms  FFAA/0088  00 02  0x0000FFAA00880002  INPUT: shows the layout"},
+        ReportCase{"input shown",
+                   {0, 2},
+                   kPlayer,
+                   true,
+                   "    812 ms  FFAA/0088  00 02  0x0000FFAA00880002  INPUT: hides the layout on "
+                   "release, or held for 1 s switches the layout"},
+        ReportCase{"A",
+                   {0, 6},
+                   kPlayer,
+                   false,
+                   "    812 ms  FFAA/0088  00 06  0x0000FFAA00880006  button A: steps the window "
+                   "switcher"},
+        ReportCase{"D shown",
+                   {0, 9},
+                   kPlayer,
+                   true,
+                   "    812 ms  FFAA/0088  00 09  0x0000FFAA00880009  button D: tap symbol \"D\" "
+                   "on the layout"},
+        ReportCase{"B",
+                   {0, 7},
+                   kPlayer,
+                   false,
+                   "    812 ms  FFAA/0088  00 07  0x0000FFAA00880007  button B: minimises the "
+                   "window in front and activates the next one"},
+        ReportCase{"C",
+                   {0, 8},
+                   kPlayer,
+                   false,
+                   "    812 ms  FFAA/0088  00 08  0x0000FFAA00880008  button C: maximises the "
+                   "window in front, or restores it"},
+        ReportCase{"D",
+                   {0, 9},
+                   kPlayer,
+                   false,
+                   "    812 ms  FFAA/0088  00 09  0x0000FFAA00880009  button D: asks the window in "
+                   "front to close"},
+        ReportCase{"viewer",
+                   {0, 1},
+                   kPlayer,
+                   true,
+                   "    812 ms  FFAA/0088  00 01  0x0000FFAA00880001  viewer button: starts "
+                   "\"C:\\Tv\\Tv.exe\" -Telvarin 200 ms after the last press"},
+        ReportCase{"sibling busy",
+                   {0, 1},
+                   kPlayer,
+                   false,
+                   "    812 ms  FFAA/0088  00 01  0x0000FFAA00880001  viewer button: starts "
+                   "nothing: a sibling program holds "
+                   "bkButtonHandled__c4e655eb-c504-4a9f-ba97-f11f6027ac10",
+                   true}));
+
+TEST_F(ListenTest, TellsTheStateAtStartAndAgainWhenItChanges) {
+  fake.kernel.modulePath = "C:\\Tools\\BkCheck.exe";
+  listener.Start();
+  fake.kernel.existingMutexes = {kInstanceMutexName};
+  fake.rawInput.connected = {{{0xFFAA, 0x0088}, "\\\\?\\HID#R&Col02"}, {{0x0001, 0x0006}, "kbd"}};
+  listener.Poll(500);
+  listener.Poll(750);
+  EXPECT_EQ(Output(),
+            "BkCheck --listen: a line for every report of the remote and what BkRemote does with "
+            "it. Enter or Ctrl-C ends.\nBinding files are read from C:\\Tools\\appbindings\\\n"
+            "      0 ms  BkRemote is not running: the lines say what it would do\n"
+            "      0 ms  the layout is down\n"
+            "      0 ms  no connected device offers the remote's collections: waiting for the "
+            "remote\n"
+            "    500 ms  BkRemote is running\n"
+            "    500 ms  remote collection FFAA/0088 on \\\\?\\HID#R&Col02\n");
+}
+
+}  // namespace
+}  // namespace bk
