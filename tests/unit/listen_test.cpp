@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "app/program_state.h"
 #include "app/startup.h"
 #include "bindings/key_names.h"
@@ -12,12 +14,12 @@
 namespace bk {
 namespace {
 
+// The line that the listener writes for the report written in it: collection, bytes, code, and
+// what BkRemote does with it. {dir} is the program folder.
 struct ReportCase {
-  const char* what;
-  std::vector<std::uint8_t> report;  // from the media collection when 3 bytes, else the vendor one
   WindowId front;
   bool shown;
-  std::string line;  // {dir} is the program folder
+  std::string line;
   bool siblingBusy = false;
 };
 
@@ -62,130 +64,74 @@ TEST_P(ListenReportTest, TellsWhatBkRemoteDoesWithTheReport) {
   fake.desktop.AddWindow({kInputWindowName, ws::Popup | (c.shown ? ws::Visible : 0)});
   fake.desktop.MakeForeground(c.front);
   if (c.siblingBusy) fake.kernel.existingMutexes = {kButtonHandledMutexName};
-  const auto size = static_cast<std::uint32_t>(c.report.size());
-  fake.rawInput.records[7] =
-      fake.rawInput.HidRecord(size == 3 ? kMedia : kVendor, size, 1, c.report);
+  std::vector<std::uint8_t> report;
+  std::istringstream bytes(c.line.substr(11, c.line.find("  0x") - 11));
+  for (unsigned byte; bytes >> std::hex >> byte;) report.push_back(static_cast<std::uint8_t>(byte));
+  const std::uintptr_t device = c.line.starts_with("000C/0001") ? kMedia : kVendor;
+  fake.rawInput.records[7] = fake.rawInput.HidRecord(device, report.size(), 1, report);
   listener.Poll(0);
   const long before = std::ftell(out);
   listener.Input(812, 7);
-  std::string line = c.line;
+  std::string line = "    812 ms  " + c.line + "\n";
   if (const std::size_t dir = line.find("{dir}"); dir != std::string::npos) {
     line.replace(dir, 5, programDir);
   }
-  EXPECT_EQ(Output(before), line + "\n") << c.what;
+  EXPECT_EQ(Output(before), line);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Reports, ListenReportTest,
     ::testing::Values(
-        ReportCase{"bound",
-                   {1, 0xB0, 0},
-                   kPlayer,
-                   false,
-                   "    812 ms  000C/0001  01 B0 00  0x0000000C000100B0  play: sends ctrl+p to "
-                   "player.exe ({dir}appbindings\\player.exe.cfg)"},
-        ReportCase{"not in the file",
-                   {1, 0xB1, 0},
-                   kPlayer,
-                   false,
-                   "    812 ms  000C/0001  01 B1 00  0x0000000C000100B1  pause: sends nothing: "
+        ReportCase{kPlayer, false,
+                   "000C/0001  01 B0 00  0x0000000C000100B0  play: sends ctrl+p to player.exe "
+                   "({dir}appbindings\\player.exe.cfg)"},
+        ReportCase{kPlayer, false,
+                   "000C/0001  01 B1 00  0x0000000C000100B1  pause: sends nothing: "
                    "{dir}appbindings\\player.exe.cfg does not bind pause"},
-        ReportCase{"bound to no key",
-                   {1, 0xB7, 0},
-                   kPlayer,
-                   false,
-                   "    812 ms  000C/0001  01 B7 00  0x0000000C000100B7  stop: sends nothing: "
+        ReportCase{kPlayer, false,
+                   "000C/0001  01 B7 00  0x0000000C000100B7  stop: sends nothing: "
                    "{dir}appbindings\\player.exe.cfg binds stop to no key"},
-        ReportCase{"no file",
-                   {1, 0xB0, 0},
-                   kOther,
-                   false,
-                   "    812 ms  000C/0001  01 B0 00  0x0000000C000100B0  play: sends nothing: "
-                   "other.exe in front has no binding file {dir}appbindings\\other.exe.cfg"},
-        ReportCase{"elevated",
-                   {1, 0xB0, 0},
-                   kElevated,
-                   false,
-                   "    812 ms  000C/0001  01 B0 00  0x0000000C000100B0  play: sends nothing: "
-                   "BkRemote cannot open process 900, which owns the window in front (it runs "
-                   "elevated or as another user)"},
-        ReportCase{"layout shown",
-                   {1, 0xB0, 0},
-                   kPlayer,
-                   true,
-                   "    812 ms  000C/0001  01 B0 00  0x0000000C000100B0  play: nothing while the "
-                   "layout is shown"},
-        ReportCase{"media release",
-                   {1, 0, 0},
-                   kPlayer,
-                   false,
-                   "    812 ms  000C/0001  01 00 00  0x0000000C00010000  no button down: nothing"},
-        ReportCase{"unknown",
-                   {0, 3},
-                   kPlayer,
-                   false,
-                   "    812 ms  FFAA/0088  00 03  0x0000FFAA00880003  not a button of the remote: "
-                   "nothing"},
-        ReportCase{"release",
-                   {0, 0},
-                   kPlayer,
-                   true,
-                   "    812 ms  FFAA/0088  00 00  0x0000FFAA00880000  release: hides the layout if "
-                   "INPUT was pressed briefly while it was shown"},
-        ReportCase{"input down",
-                   {0, 2},
-                   kPlayer,
-                   false,
-                   "    812 ms  FFAA/0088  00 02  0x0000FFAA00880002  INPUT: shows the layout"},
-        ReportCase{"input shown",
-                   {0, 2},
-                   kPlayer,
-                   true,
-                   "    812 ms  FFAA/0088  00 02  0x0000FFAA00880002  INPUT: hides the layout on "
-                   "release, or held for 1 s switches the layout"},
-        ReportCase{"A",
-                   {0, 6},
-                   kPlayer,
-                   false,
-                   "    812 ms  FFAA/0088  00 06  0x0000FFAA00880006  button A: steps the window "
-                   "switcher"},
-        ReportCase{"D shown",
-                   {0, 9},
-                   kPlayer,
-                   true,
-                   "    812 ms  FFAA/0088  00 09  0x0000FFAA00880009  button D: tap symbol \"D\" "
-                   "on the layout"},
-        ReportCase{"B",
-                   {0, 7},
-                   kPlayer,
-                   false,
-                   "    812 ms  FFAA/0088  00 07  0x0000FFAA00880007  button B: minimises the "
-                   "window in front and activates the next one"},
-        ReportCase{"C",
-                   {0, 8},
-                   kPlayer,
-                   false,
-                   "    812 ms  FFAA/0088  00 08  0x0000FFAA00880008  button C: maximises the "
-                   "window in front, or restores it"},
-        ReportCase{"D",
-                   {0, 9},
-                   kPlayer,
-                   false,
-                   "    812 ms  FFAA/0088  00 09  0x0000FFAA00880009  button D: asks the window in "
-                   "front to close"},
-        ReportCase{"viewer",
-                   {0, 1},
-                   kPlayer,
-                   true,
-                   "    812 ms  FFAA/0088  00 01  0x0000FFAA00880001  viewer button: starts "
+        ReportCase{kOther, false,
+                   "000C/0001  01 B0 00  0x0000000C000100B0  play: sends nothing: other.exe in "
+                   "front has no binding file {dir}appbindings\\other.exe.cfg"},
+        ReportCase{kElevated, false,
+                   "000C/0001  01 B0 00  0x0000000C000100B0  play: sends nothing: BkRemote cannot "
+                   "open process 900, which owns the window in front (it runs elevated or as "
+                   "another user)"},
+        ReportCase{kPlayer, true,
+                   "000C/0001  01 B0 00  0x0000000C000100B0  play: nothing while the layout is "
+                   "shown"},
+        ReportCase{kPlayer, false,
+                   "000C/0001  01 00 00  0x0000000C00010000  no button down: nothing"},
+        ReportCase{kPlayer, false,
+                   "FFAA/0088  00 03  0x0000FFAA00880003  not a button of the remote: nothing"},
+        ReportCase{kPlayer, true,
+                   "FFAA/0088  00 00  0x0000FFAA00880000  release: hides the layout if INPUT was "
+                   "pressed briefly while it was shown"},
+        ReportCase{kPlayer, false, "FFAA/0088  00 02  0x0000FFAA00880002  INPUT: shows the layout"},
+        ReportCase{kPlayer, true,
+                   "FFAA/0088  00 02  0x0000FFAA00880002  INPUT: hides the layout on release, or "
+                   "held for 1 s switches the layout"},
+        ReportCase{kPlayer, false,
+                   "FFAA/0088  00 06  0x0000FFAA00880006  button A: steps the window switcher"},
+        ReportCase{
+            kPlayer, true,
+            "FFAA/0088  00 09  0x0000FFAA00880009  button D: tap symbol \"D\" on the layout"},
+        ReportCase{kPlayer, false,
+                   "FFAA/0088  00 07  0x0000FFAA00880007  button B: minimises the window in front "
+                   "and activates the next one"},
+        ReportCase{kPlayer, false,
+                   "FFAA/0088  00 08  0x0000FFAA00880008  button C: maximises the window in "
+                   "front, or restores it"},
+        ReportCase{kPlayer, false,
+                   "FFAA/0088  00 09  0x0000FFAA00880009  button D: asks the window in front to "
+                   "close"},
+        ReportCase{kPlayer, true,
+                   "FFAA/0088  00 01  0x0000FFAA00880001  viewer button: starts "
                    "\"C:\\Tv\\Tv.exe\" -Telvarin 200 ms after the last press"},
-        ReportCase{"sibling busy",
-                   {0, 1},
-                   kPlayer,
-                   false,
-                   "    812 ms  FFAA/0088  00 01  0x0000FFAA00880001  viewer button: starts "
-                   "nothing: a sibling program holds "
-                   "bkButtonHandled__c4e655eb-c504-4a9f-ba97-f11f6027ac10",
+        ReportCase{kPlayer, false,
+                   "FFAA/0088  00 01  0x0000FFAA00880001  viewer button: starts nothing: a "
+                   "sibling program holds bkButtonHandled__c4e655eb-c504-4a9f-ba97-f11f6027ac10",
                    true}));
 
 TEST_F(ListenTest, TellsTheStateAtStartAndAgainWhenItChanges) {
