@@ -35,6 +35,7 @@ enum class RawRead {
   NoBlock,     // not a HID record, or the device's collection is unknown: no code
   Block,
 };
+// Reads the record behind a WM_INPUT lParam and asks for its device's collection.
 RawRead ReadRawHidBlock(std::intptr_t rawInputHandle, RawHidBlock* block);
 
 // Reads the record behind a WM_INPUT lParam and dispatches each report's code. Returns true
