@@ -29,7 +29,8 @@ constexpr std::string_view kUsage =
 #endif
     "  -q  report only what BkRemote would ignore, and the files' summaries\n"
     "Exit status: 0 when every file is clean, 1 when something in a file would be ignored,\n"
-    "2 when a file cannot be read.\n";
+    "2 when a file or folder cannot be read, a folder holds no .cfg file, or an option is\n"
+    "unknown.\n";
 
 // Key values of one-character key names come from the keyboard layout. BkCheck.exe asks
 // Windows, as BkRemote does; the checker built for other systems uses the US English layout.
