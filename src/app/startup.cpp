@@ -45,6 +45,9 @@ std::string ProgramDirFromModulePath(std::string_view written, std::uint32_t buf
 
 int RunProgram() {
   Kernel& kernel = *os().kernel;
+  // Before anything can load a library (ShellExecuteW loads many): a DLL dropped beside the
+  // program, as in a Downloads folder, must never be loaded.
+  kernel.LoadLibrariesFromSystemOnly();
   const MutexResult instance = kernel.CreateOwnedMutex(kInstanceMutexName);
   if (instance.handle == 0 || instance.lastError == kErrorAlreadyExists) {
     if (instance.handle != 0) kernel.Close(instance.handle);

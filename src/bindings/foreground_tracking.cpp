@@ -1,5 +1,8 @@
 #include "bindings/foreground_tracking.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "app/program_state.h"
 #include "bindings/binding_file.h"
 #include "bindings/key_injection.h"
@@ -11,6 +14,8 @@ namespace bk {
 ProcessId boundProcessId = 0;
 
 namespace {
+
+constexpr std::string_view kBindingFileEnding = ".cfg";
 
 void Unbind() {
   boundProcessId = 0;
@@ -33,8 +38,16 @@ std::string BindingFilePath(std::string_view dir, std::string_view imageName) {
   std::string path(dir);
   path += "appbindings\\";
   path += imageName.substr(slash + 1);
-  path += ".cfg";
+  path += kBindingFileEnding;
   return path;
+}
+
+bool IsBindingFileName(std::string_view fileName) {
+  if (fileName.size() <= kBindingFileEnding.size()) return false;
+  const std::string_view ending = fileName.substr(fileName.size() - kBindingFileEnding.size());
+  return std::equal(ending.begin(), ending.end(), kBindingFileEnding.begin(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == b;
+  });
 }
 
 ForegroundApp FindForegroundApp(ProcessId bound) {

@@ -20,6 +20,11 @@ inline constexpr std::uint32_t kImageNameSize = 260;
 // backslash, exactly as given, + ".cfg". Empty when the name holds no backslash.
 std::string BindingFilePath(std::string_view dir, std::string_view imageName);
 
+// Whether BindingFilePath names a file of this name for some image: any base name, even one
+// without an extension ("app" reads app.cfg), then ".cfg", matched without regard to case as the
+// file system matches names.
+bool IsBindingFileName(std::string_view fileName);
+
 // Where the foreground window leads: its process, and the image name of that process.
 struct ForegroundApp {
   enum class Stop {

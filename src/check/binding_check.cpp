@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "app/button_dispatch.h"
+#include "bindings/foreground_tracking.h"
 #include "bindings/key_names.h"
 
 namespace bk::check {
@@ -319,9 +320,7 @@ CtrlZ FindCtrlZ(const std::string& path) {
 
 bool NamesAnImage(std::string_view path) {
   const std::size_t slash = path.find_last_of("/\\");
-  std::string_view file = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  if (file.size() > 4) file.remove_suffix(4);  // ".cfg"
-  return file.find('.') != std::string_view::npos;
+  return IsBindingFileName(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 // File findings first, then the lines in order, then what the whole file shows.
@@ -436,8 +435,8 @@ std::string FormatFinding(std::string_view file, const Finding& finding) {
       break;
     case FindingKind::NotAnImageName:
       what =
-          "never read: a binding file is named after the program's image name with its "
-          "extension, such as vlc.exe.cfg";
+          "never read: BkRemote reads only files named after a program's image name plus "
+          "\".cfg\", such as vlc.exe.cfg";
       break;
     case FindingKind::NoEquals:
       what = "ignored: no \"=\" in " + subject;

@@ -36,7 +36,8 @@ constexpr std::string_view kUsage =
     "  --listen  show each press of the remote and what BkRemote does; Enter ends\n"
 #endif
     "Exit status: 0 when every file is clean, 1 when something in a file would be ignored,\n"
-    "2 when a file cannot be read.\n";
+    "2 when a file or folder cannot be read, a folder holds no .cfg file, or an option is\n"
+    "unknown.\n";
 
 // Key values of one-character key names come from the keyboard layout. BkCheck.exe asks
 // Windows, as BkRemote does; the checker built for other systems uses the US English layout.
@@ -47,6 +48,18 @@ constexpr std::string_view kLayoutNote =
 constexpr std::string_view kLayoutNote =
     "The virtual-key codes shown are those of the US English keyboard layout.\n";
 #endif
+
+// A path from text as fopen and the "A" calls take it: UTF-8 wherever Windows honours the
+// manifest. std::filesystem gives UTF-8 back from string(), but reads a plain string byte by
+// byte, so the text is handed over as UTF-8; text that is not UTF-8 (an older Windows' code
+// page) is still read byte by byte.
+std::filesystem::path PathOf(const std::string& text) {
+  try {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+  } catch (const std::filesystem::filesystem_error&) {
+    return std::filesystem::path(text);
+  }
+}
 
 bool EndsWithCfg(const std::filesystem::path& path) {
   std::string extension = path.extension().string();
@@ -114,8 +127,9 @@ int RunChecker(std::span<const std::string> args, std::FILE* out,
   int status = 0;
   for (const std::string& path : paths) {
     std::error_code error;
-    const bool folder = std::filesystem::is_directory(path, error);
-    status = std::max(status, folder ? CheckFolder(path, quiet, out) : CheckFile(path, quiet, out));
+    const bool folder = std::filesystem::is_directory(PathOf(path), error);
+    status = std::max(status,
+                      folder ? CheckFolder(PathOf(path), quiet, out) : CheckFile(path, quiet, out));
   }
   return status;
 }

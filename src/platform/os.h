@@ -135,6 +135,9 @@ inline constexpr std::uint32_t kErrorAlreadyExists = 183;
 class Kernel {
  public:
   virtual ~Kernel() = default;
+  // SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) where the system has it: from now on
+  // no library is loaded from the program's own folder.
+  virtual void LoadLibrariesFromSystemOnly() = 0;
   virtual MutexResult CreateOwnedMutex(const char* name) = 0;  // CreateMutexA(0, TRUE, name)
   virtual MutexResult OpenSyncMutex(const char* name) = 0;     // OpenMutexA(SYNCHRONIZE, FALSE)
   virtual void Close(KernelHandle handle) = 0;

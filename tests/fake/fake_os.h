@@ -152,6 +152,8 @@ class FakeHook final : public Hook {
 // Named mutexes, the module path and the system version.
 class FakeKernel final : public Kernel {
  public:
+  void LoadLibrariesFromSystemOnly() override { systemLibrariesOnly = true; }
+  bool systemLibrariesOnly = false;
   MutexResult CreateOwnedMutex(const char* name) override;
   MutexResult OpenSyncMutex(const char* name) override;
   void Close(KernelHandle handle) override;

@@ -38,6 +38,7 @@ class StartupTest : public fake::BkTest {};
 TEST_F(StartupTest, ASecondCopyExitsWithOneAndCreatesNoWindow) {
   fake.kernel.existingMutexes.insert(kInstanceMutexName);
   EXPECT_EQ(RunProgram(), kExitAlreadyRunning);
+  EXPECT_TRUE(fake.kernel.systemLibrariesOnly) << "first, before the mutex";
   EXPECT_TRUE(fake.shell.registeredClasses.empty());
   EXPECT_TRUE(fake.shell.createdWindows.empty());
   EXPECT_EQ(fake.shell.loopsRun, 0);

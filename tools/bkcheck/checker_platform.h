@@ -7,6 +7,11 @@
 
 namespace bk::check {
 
+// First thing in main. On Windows: no library is loaded from the checker's own folder, and the
+// console shows the report in the code page of its text (UTF-8 where the manifest is honoured),
+// until the checker ends.
+void SetUpProcess();
+
 // The keyboard whose layout key values come from: on Windows the system's own, as BkRemote
 // uses it; elsewhere a US English layout.
 Keyboard& CheckerKeyboard();

@@ -20,6 +20,8 @@ class UsLayoutKeyboard final : public Keyboard {
 
 }  // namespace
 
+void SetUpProcess() {}
+
 Keyboard& CheckerKeyboard() {
   static UsLayoutKeyboard keyboard;
   return keyboard;

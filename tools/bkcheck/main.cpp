@@ -10,6 +10,7 @@
 #include "platform/os.h"
 
 int main(int argc, char** argv) {
+  bk::check::SetUpProcess();
   // The key names come from the program's own table, built from the same keyboard calls.
   bk::Os system;
   system.keyboard = &bk::check::CheckerKeyboard();

@@ -155,7 +155,10 @@ LRESULT CALLBACK RemoteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_PAINT:
       Paint(window);
       return 0;
+    case WM_NCRBUTTONDOWN:
+      return 0;  // no window menu: the body between the buttons answers as a caption
     case WM_RBUTTONUP:
+    case WM_NCRBUTTONUP:
       DestroyWindow(window);  // the window has no caption to close it by
       return 0;
     case WM_DESTROY:

@@ -8,6 +8,13 @@ namespace {
 
 class Win32Kernel final : public Kernel {
  public:
+  void LoadLibrariesFromSystemOnly() override {
+    // Looked up, not imported: Windows 7 has the call only with update KB2533623.
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    const auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+    if (set != nullptr) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  }
   MutexResult CreateOwnedMutex(const char* name) override {
     HANDLE handle = CreateMutexA(nullptr, TRUE, name);
     return {reinterpret_cast<KernelHandle>(handle), GetLastError()};

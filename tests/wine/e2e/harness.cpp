@@ -10,6 +10,7 @@
 // Scenario commands (one per line; see tests/wine/e2e/README.md):
 //   setup-remote                      make sure the virtual remote is ready (done first anyway)
 //   expect-remote-unchanged           that first setup created no device and installed nothing
+//   program-folder NAME               what follows runs in the run folder's subfolder NAME
 //   start-bkremote [AS]               start BkRemote.exe, wait for its window and message loop
 //   run-bkremote AS                   start another copy without waiting for anything
 //   expect-exit AS CODE               the process ends with CODE
@@ -1118,6 +1119,12 @@ bool Harness::Execute(const Step& step) {
       return Fail("the virtual remote had to be set up again (%d created, driver %s)",
                   firstSetup_.created, firstSetup_.driverInstalled ? "installed" : "kept");
     }
+    return true;
+  }
+  if (command == "program-folder") {
+    if (!needs(1, 1)) return false;
+    runDir += "\\" + w[1];
+    CreateDirectoryA(runDir.c_str(), nullptr);
     return true;
   }
   if (command == "start-bkremote")

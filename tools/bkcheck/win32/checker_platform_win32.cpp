@@ -1,11 +1,31 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "checker_platform.h"
 #include "platform/win32/win32_os.h"
 
 namespace bk::check {
+
+namespace {
+
+UINT consoleCodePage = 0;
+
+void PutBackConsoleCodePage() {
+  SetConsoleOutputCP(consoleCodePage);
+}
+
+}  // namespace
+
+void SetUpProcess() {
+  win32::KernelImpl().LoadLibrariesFromSystemOnly();
+  // Paths are printed as the "A" calls give them: in UTF-8 where Windows honours the manifest.
+  // The console window may outlive the checker, as a command prompt does: its code page is put
+  // back at exit.
+  consoleCodePage = GetConsoleOutputCP();
+  if (consoleCodePage != 0 && SetConsoleOutputCP(GetACP())) std::atexit(PutBackConsoleCodePage);
+}
 
 // VkKeyScanA, exactly as BkRemote.exe calls it.
 Keyboard& CheckerKeyboard() {
