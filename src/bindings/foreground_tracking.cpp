@@ -1,5 +1,8 @@
 #include "bindings/foreground_tracking.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "app/program_state.h"
 #include "bindings/binding_file.h"
 #include "bindings/key_injection.h"
@@ -12,8 +15,12 @@ ProcessId boundProcessId = 0;
 
 namespace {
 
+// Bound to the frame host's own process: a frame whose app has not started, or is minimised.
+bool boundToFrameHost = false;
+
 void Unbind() {
   boundProcessId = 0;
+  boundToFrameHost = false;
   AppBindings.clear();
 }
 
@@ -23,6 +30,45 @@ void Unbind() {
 std::string_view WrittenImageName(const char* buffer, std::uint32_t written) {
   if (written == 0 || written >= kImageNameSize) return {};
   return {buffer, written};
+}
+
+// The image name of a process, read into `buffer` (kImageNameSize characters); empty when the
+// process cannot be opened or has no name.
+std::string_view ReadImageName(ProcessId processId, char* buffer) {
+  Processes& processes = *os().processes;
+  const KernelHandle process = processes.OpenForQuery(processId);
+  if (process == 0) return {};
+  const std::uint32_t written = processes.ImageFileName(process, buffer, kImageNameSize);
+  processes.Close(process);
+  return WrittenImageName(buffer, written);
+}
+
+// Store apps run inside frames of this process; its base name in any letter case.
+bool IsFrameHost(std::string_view imageName) {
+  constexpr std::string_view kFrameHost = "applicationframehost.exe";
+  const std::size_t slash = imageName.rfind('\\');
+  if (slash == std::string_view::npos) return false;
+  const std::string_view base = imageName.substr(slash + 1);
+  return std::equal(
+      base.begin(), base.end(), kFrameHost.begin(), kFrameHost.end(),
+      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+// The process of the app that a Store frame shows: the first direct child window that belongs
+// to another process. 0 when there is none.
+ProcessId AppInFrame(WindowId frame, ProcessId frameProcess) {
+  constexpr int kMaxChildren = 256;  // children may come and go while we walk
+  Desktop& desktop = *os().desktop;
+  WindowId child = desktop.TopChild(frame);
+  for (int seen = 0; child != 0 && seen < kMaxChildren; ++seen) {
+    ProcessId process = 0;
+    if (desktop.WindowThreadProcess(child, &process) != 0 && process != 0 &&
+        process != frameProcess) {
+      return process;
+    }
+    child = desktop.NextBelow(child);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -43,19 +89,26 @@ void RefreshAppBindings() {
   if (window == 0) return Unbind();
   ProcessId processId = 0;
   if (desktop.WindowThreadProcess(window, &processId) == 0 || processId == 0) return Unbind();
-  // Same process as last time: its bindings stay, and the file is not read again.
-  if (processId == boundProcessId) return;
-  // Set before anything can fail, so that every failure below unbinds it again.
-  boundProcessId = processId;
+  // Same process as last time: its bindings stay, and the file is not read again. The frame
+  // host is the exception, since one process holds the frames of every Store app.
+  if (processId == boundProcessId && !boundToFrameHost) return;
 
-  Processes& processes = *os().processes;
-  const KernelHandle process = processes.OpenForQuery(processId);
-  if (process == 0) return Unbind();
   char image[kImageNameSize];
-  const std::uint32_t written = processes.ImageFileName(process, image, kImageNameSize);
-  processes.Close(process);
+  std::string_view name = ReadImageName(processId, image);
+  const bool frameHost = IsFrameHost(name);
+  const ProcessId app = frameHost ? AppInFrame(window, processId) : 0;
+  if (app != 0) {
+    // The app inside the frame stands in for the frame's process from here on.
+    if (app == boundProcessId) return;
+    processId = app;
+    name = ReadImageName(app, image);
+  } else if (frameHost && processId == boundProcessId) {
+    return;
+  }
+  boundProcessId = processId;
+  boundToFrameHost = frameHost && app == 0;
 
-  const std::string path = BindingFilePath(programDir, WrittenImageName(image, written));
+  const std::string path = BindingFilePath(programDir, name);
   if (path.empty()) return Unbind();
   AppBindings.clear();
   // Without a file the application has no bindings; every press tries again, so a file
@@ -65,8 +118,7 @@ void RefreshAppBindings() {
 
 void ResetBindingsState() {
   KeyNameTable.clear();
-  AppBindings.clear();
-  boundProcessId = 0;
+  Unbind();
 }
 
 }  // namespace bk

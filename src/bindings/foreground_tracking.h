@@ -21,8 +21,10 @@ inline constexpr std::uint32_t kImageNameSize = 260;
 std::string BindingFilePath(std::string_view dir, std::string_view imageName);
 
 // Makes AppBindings belong to the foreground window's process, reading its binding file when
-// that process is not the bound one. Afterwards either boundProcessId is that process and
-// AppBindings holds its file, or boundProcessId is 0 and AppBindings is empty.
+// that process is not the bound one. A Store app's frame (ApplicationFrameHost.exe) stands for
+// the app inside it: the process of its first child window that is not the frame's. Afterwards
+// either boundProcessId is that process and AppBindings holds its file, or boundProcessId is 0 and
+// AppBindings is empty.
 void RefreshAppBindings();
 
 // Puts the key names, the bindings, the bound process and the layout's Caps Lock latch back as

@@ -66,6 +66,15 @@ void FakeDesktop::SetProcessOf(WindowId window, ProcessId process) {
   if (Window* found = Find(window)) found->process = process;
 }
 
+void FakeDesktop::AddChild(WindowId parent, WindowId child, ProcessId process) {
+  Window window;
+  window.style = ws::Child | ws::Visible;
+  window.thread = process + 1;
+  window.process = process;
+  windows_[child] = window;
+  children_[parent].push_back(child);
+}
+
 void FakeDesktop::Destroy(WindowId window) {
   if (windows_.erase(window) == 0) return;
   zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());
@@ -182,12 +191,19 @@ bool FakeDesktop::Exists(WindowId window) {
 }
 
 WindowId FakeDesktop::TopChild(WindowId parent) {
-  if (parent != kDesktopWindow || zOrder_.empty()) return 0;
-  return zOrder_.front();
+  if (parent != kDesktopWindow) {
+    const auto found = children_.find(parent);
+    return found == children_.end() ? 0 : found->second.front();
+  }
+  return zOrder_.empty() ? 0 : zOrder_.front();
 }
 
 WindowId FakeDesktop::NextBelow(WindowId window) {
   ++nextBelowCalls;
+  for (const auto& [parent, children] : children_) {
+    const auto at = std::find(children.begin(), children.end(), window);
+    if (at != children.end()) return at + 1 == children.end() ? 0 : *(at + 1);
+  }
   if (positionStale_) {
     position_.clear();
     for (std::size_t i = 0; i < zOrder_.size(); ++i) position_[zOrder_[i]] = i;
