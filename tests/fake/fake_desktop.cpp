@@ -67,11 +67,7 @@ void FakeDesktop::SetProcessOf(WindowId window, ProcessId process) {
 }
 
 void FakeDesktop::AddChild(WindowId parent, WindowId child, ProcessId process) {
-  Window window;
-  window.style = ws::Child | ws::Visible;
-  window.thread = process + 1;
-  window.process = process;
-  windows_[child] = window;
+  windows_[child] = {.name = {}, .style = ws::Child, .thread = process + 1, .process = process};
   children_[parent].push_back(child);
 }
 
@@ -191,18 +187,15 @@ bool FakeDesktop::Exists(WindowId window) {
 }
 
 WindowId FakeDesktop::TopChild(WindowId parent) {
-  if (parent != kDesktopWindow) {
-    const auto found = children_.find(parent);
-    return found == children_.end() ? 0 : found->second.front();
-  }
-  return zOrder_.empty() ? 0 : zOrder_.front();
+  const std::vector<WindowId>& children = parent == kDesktopWindow ? zOrder_ : children_[parent];
+  return children.empty() ? 0 : children.front();
 }
 
 WindowId FakeDesktop::NextBelow(WindowId window) {
   ++nextBelowCalls;
   for (const auto& [parent, children] : children_) {
     const auto at = std::find(children.begin(), children.end(), window);
-    if (at != children.end()) return at + 1 == children.end() ? 0 : *(at + 1);
+    if (at != children.end()) return at + 1 == children.end() ? 0 : at[1];
   }
   if (positionStale_) {
     position_.clear();

@@ -88,14 +88,6 @@ TEST_F(TrackingTest, LoadsTheForegroundApplicationsFile) {
   EXPECT_EQ(AppBindings, (BindingMap{{"play", {kCtrl, kP}}}));
 }
 
-TEST_F(TrackingTest, TwoPressesInOneApplicationReadItsFileOnce) {
-  RefreshWith(kWindowA);
-  folder.Write("a.exe", "play=s\n");
-  RefreshWith(kWindowA);
-  EXPECT_EQ(AppBindings, (BindingMap{{"play", {kCtrl, kP}}})) << "the file was read again";
-  EXPECT_EQ(fake.processes.openCount, 1);
-}
-
 TEST_F(TrackingTest, SwitchingToAnApplicationWithoutAFileAndBackReadsTheFileAgain) {
   RefreshWith(kWindowA);
   RefreshWith(kWindowB);
@@ -166,55 +158,43 @@ TEST_F(TrackingTest, TheLongestImageNameThatFitsItsBufferIsUsed) {
   }
 }
 
-// A Store app's frame (ApplicationFrameHost.exe, in any case) stands for the app inside it: the
-// first child window of another process. Then the same frame again reads no file; an app that
-// starts inside a frame bound to its own file takes over.
+// A Store app's frame (ApplicationFrameHost.exe, in any case) stands for its first child window
+// of another process: the same frame again reads no file, and an app that starts inside a frame
+// bound to the frame host's own file takes over. No other program stands for its children.
 struct FrameCase {
-  const char* frameImage;
-  ProcessId inside;  // the process of the frame's second child window
-  ProcessId bound;
-  ProcessId boundOnceBStarts;
+  const char* frameImage;  // "\\X\\" and the base name
+  ProcessId inside, bound, boundOnceAStarts;
 };
-
-void PrintTo(const FrameCase& c, std::ostream* out) {
-  *out << c.frameImage << " holding " << c.inside;
-}
-
-constexpr ProcessId kFrameProcess = 900, kDenied = 901;
 
 class TrackingFrameTest : public TrackingTest, public ::testing::WithParamInterface<FrameCase> {};
 
 TEST_P(TrackingFrameTest, BindsTheAppInsideAStoreFrame) {
   const FrameCase& c = GetParam();
-  const std::string image = c.frameImage;
-  const std::string frameFile = image.substr(image.rfind('\\') + 1);
-  constexpr WindowId kFrame = 0xF0;
-  fake.AddApp(kFrame, kFrameProcess, image);
-  fake.processes.processes[kDenied] = {"\\Device\\X\\denied.exe", true};
-  fake.desktop.AddChild(kFrame, 0xF1, kFrameProcess);
-  fake.desktop.AddChild(kFrame, 0xF2, c.inside);
+  const std::string frameFile = std::string(c.frameImage).substr(3);
+  fake.AddApp(0xF0, 900, c.frameImage);
+  fake.processes.processes[901] = {"\\X\\denied.exe", true};
+  fake.desktop.AddChild(0xF0, 0xF1, 900);
+  fake.desktop.AddChild(0xF0, 0xF2, c.inside);
   folder.Write(frameFile, "stop=s\n");
-  RefreshWith(kFrame);
+  RefreshWith(0xF0);
   EXPECT_EQ(boundProcessId, c.bound);
   const BindingMap first = AppBindings;
   folder.Write("a.exe", "next=s\n");
   folder.Write(frameFile, "next=s\n");
-  RefreshWith(kFrame);
+  RefreshWith(0xF0);
   EXPECT_EQ(AppBindings, first) << "the file was read again";
-  fake.desktop.AddChild(kFrame, 0xF3, kProcessB);
-  folder.Write("b.exe", "back=s\n");
-  RefreshWith(kFrame);
-  EXPECT_EQ(boundProcessId, c.boundOnceBStarts);
+  fake.desktop.AddChild(0xF0, 0xF3, kProcessA);
+  RefreshWith(0xF0);
+  EXPECT_EQ(boundProcessId, c.boundOnceAStarts);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Frames, TrackingFrameTest,
-    ::testing::Values(
-        FrameCase{"\\Device\\X\\ApplicationFrameHost.exe", kProcessA, kProcessA, kProcessA},
-        FrameCase{"\\Device\\X\\APPLICATIONFRAMEHOST.EXE", kProcessA, kProcessA, kProcessA},
-        FrameCase{"\\Device\\X\\ApplicationFrameHost.exe", kFrameProcess, kFrameProcess, kProcessB},
-        FrameCase{"\\Device\\X\\ApplicationFrameHost.exe", kDenied, 0, 0},
-        FrameCase{"\\Device\\X\\host.exe", kProcessA, kFrameProcess, kFrameProcess}));
+    ::testing::Values(FrameCase{"\\X\\ApplicationFrameHost.exe", 400, 400, 400},
+                      FrameCase{"\\X\\APPLICATIONFRAMEHOST.EXE", 400, 400, 400},
+                      FrameCase{"\\X\\ApplicationFrameHost.exe", 900, 900, 400},
+                      FrameCase{"\\X\\ApplicationFrameHost.exe", 901, 0, 0},
+                      FrameCase{"\\X\\host.exe", 400, 900, 900}));
 
 // Each way that the foreground application has no usable binding file, met after a.exe's
 // bindings were loaded. b.exe has a file, so only the fault stands between it and its bindings.

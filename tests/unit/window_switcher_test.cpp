@@ -92,8 +92,7 @@ TEST_P(SwitcherVersionTest, HoldsTheWindowsKeyOnlyOnVistaAnd7) {
   fake.kernel.failVersion = GetParam().failVersion;
   StepWindowSwitcher(true);
   EXPECT_TRUE(fake.keyboard.IsDown(GetParam().modifier));
-  StepWindowSwitcher(false);
-  EXPECT_FALSE(fake.keyboard.IsDown(GetParam().modifier));
+  StepWindowSwitcher(false);  // the fixture's checks find any key left held
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -335,7 +335,6 @@ bool Harness::FrameChild(Process* frame, Process* child) {
   if (!SetParent(child->window, frame->window)) {
     return Fail("SetParent failed (error %lu)", GetLastError());
   }
-  MoveWindow(child->window, 0, 40, 400, 200, TRUE);
   if (!Foreground(frame)) return false;
   // The recorder, as a child window, answers by taking the focus.
   static const UINT activate = RegisterWindowMessageA("BkKeyRecorderActivate");
