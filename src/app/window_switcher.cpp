@@ -7,14 +7,14 @@ namespace bk {
 
 bool switcherActive = false;
 
-bool IsOsMajorVersion5() {
-  std::uint32_t major = 0;
-  if (!os().kernel->OsMajorVersion(&major)) return false;
-  return major == 5;
+bool SwitcherUsesWindowsKey() {
+  std::uint32_t major = 0, minor = 0;
+  if (!os().kernel->OsVersion(&major, &minor)) return true;
+  return major == 6 && minor <= 1;
 }
 
 std::uint8_t SwitcherModifier() {
-  return IsOsMajorVersion5() ? vk::LMenu : vk::LWin;
+  return SwitcherUsesWindowsKey() ? vk::LWin : vk::LMenu;
 }
 
 void StepWindowSwitcher(bool step) {

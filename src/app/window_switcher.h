@@ -14,8 +14,11 @@ inline constexpr unsigned kSwitcherLaterHoldMs = 1500;
 // true: one more step (the first presses the modifier). false: release the modifier, if held.
 void StepWindowSwitcher(bool step);
 
-// Windows 2000, XP and Server 2003 switch with Alt+Tab; later versions with Windows+Tab.
-bool IsOsMajorVersion5();
+// Only Vista and 7 (6.0, 6.1) switch with Windows+Tab (Flip 3D, which picks the highlighted
+// window when the key goes up). Elsewhere that key does the wrong thing (full-screen apps only
+// on 8 and 8.1; Task View on 10 and 11, which stays open and picks nothing), so Alt+Tab is used.
+// A failed version query keeps the Windows key.
+bool SwitcherUsesWindowsKey();
 
 // The modifier that the switcher holds on this system.
 std::uint8_t SwitcherModifier();

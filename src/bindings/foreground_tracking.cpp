@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 #include "app/program_state.h"
 #include "bindings/binding_file.h"
@@ -17,17 +18,63 @@ namespace {
 
 constexpr std::string_view kBindingFileEnding = ".cfg";
 
+// Bound to the frame host's own process: a frame whose app has not started, or is minimised.
+bool boundToFrameHost = false;
+
 void Unbind() {
   boundProcessId = 0;
+  boundToFrameHost = false;
   AppBindings.clear();
 }
 
-// The image name as the platform wrote it. A result that fills the whole buffer leaves no room
-// for the terminator, so the name was cut short (or the call misreported); like a name the
-// platform refused to write, it counts as no name.
-std::string_view WrittenImageName(const char* buffer, std::uint32_t written) {
-  if (written == 0 || written >= kImageNameSize) return {};
-  return {buffer, written};
+// The image name of a process in the platform's device form; nothing when the process cannot be
+// opened. A result that fills the whole buffer leaves no room for the terminator, so the name
+// was cut short (or the call misreported); like a name the platform refused to write, it counts
+// as no name.
+std::optional<std::string> ReadImageName(ProcessId processId) {
+  Processes& processes = *os().processes;
+  const KernelHandle process = processes.OpenForQuery(processId);
+  if (process == 0) return std::nullopt;
+  char image[kImageNameSize];
+  const std::uint32_t written = processes.ImageFileName(process, image, kImageNameSize);
+  processes.Close(process);
+  if (written == 0 || written >= kImageNameSize) return std::string();
+  return std::string(image, written);
+}
+
+// Store apps run inside frames of this process; its base name in any letter case.
+bool IsFrameHost(std::string_view imageName) {
+  constexpr std::string_view kFrameHost = "applicationframehost.exe";
+  const std::size_t slash = imageName.rfind('\\');
+  if (slash == std::string_view::npos) return false;
+  const std::string_view base = imageName.substr(slash + 1);
+  return std::equal(
+      base.begin(), base.end(), kFrameHost.begin(), kFrameHost.end(),
+      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+// The process of the app that a Store frame shows: the first direct child window that belongs
+// to another process. 0 when there is none.
+ProcessId AppInFrame(WindowId frame, ProcessId frameProcess) {
+  constexpr int kMaxChildren = 256;  // children may come and go while we walk
+  Desktop& desktop = *os().desktop;
+  WindowId child = desktop.TopChild(frame);
+  for (int seen = 0; child != 0 && seen < kMaxChildren; ++seen) {
+    ProcessId process = 0;
+    if (desktop.WindowThreadProcess(child, &process) != 0 && process != 0 &&
+        process != frameProcess) {
+      return process;
+    }
+    child = desktop.NextBelow(child);
+  }
+  return 0;
+}
+
+// Fills in the image name of app.process, or says it cannot be opened.
+void ReadAppImage(ForegroundApp& app) {
+  std::optional<std::string> name = ReadImageName(app.process);
+  app.stop = name ? ForegroundApp::Stop::Found : ForegroundApp::Stop::NotOpened;
+  app.imageName = name.value_or(std::string());
 }
 
 }  // namespace
@@ -50,7 +97,7 @@ bool IsBindingFileName(std::string_view fileName) {
   });
 }
 
-ForegroundApp FindForegroundApp(ProcessId bound) {
+ForegroundApp FindForegroundApp() {
   using Stop = ForegroundApp::Stop;
   ForegroundApp app;
   Desktop& desktop = *os().desktop;
@@ -61,18 +108,24 @@ ForegroundApp FindForegroundApp(ProcessId bound) {
     app.stop = Stop::NoProcess;
     return app;
   }
+  // Same process as last time: its bindings stay, and the file is not read again. The frame
+  // host is the exception, since one process holds the frames of every Store app.
   app.stop = Stop::Bound;
-  if (app.process == bound) return app;
+  if (app.process == boundProcessId && !boundToFrameHost) return app;
 
-  Processes& processes = *os().processes;
-  const KernelHandle process = processes.OpenForQuery(app.process);
-  app.stop = Stop::NotOpened;
-  if (process == 0) return app;
-  char image[kImageNameSize];
-  const std::uint32_t written = processes.ImageFileName(process, image, kImageNameSize);
-  processes.Close(process);
-  app.imageName = WrittenImageName(image, written);
-  app.stop = Stop::Found;
+  ReadAppImage(app);
+  if (app.stop != Stop::Found || !IsFrameHost(app.imageName)) return app;
+  const ProcessId inside = AppInFrame(window, app.process);
+  if (inside == 0) {
+    app.frameHost = true;
+    if (app.process == boundProcessId) app.stop = Stop::Bound;
+    return app;
+  }
+  // The app inside the frame stands in for the frame's process from here on.
+  app.process = inside;
+  app.stop = Stop::Bound;
+  if (inside == boundProcessId) return app;
+  ReadAppImage(app);
   return app;
 }
 
@@ -82,6 +135,7 @@ void BindForegroundApp(const ForegroundApp& app) {
   const std::string path = BindingFilePath(programDir, app.imageName);
   if (path.empty()) return Unbind();
   boundProcessId = app.process;
+  boundToFrameHost = app.frameHost;
   AppBindings.clear();
   // Without a file the application has no bindings; every press tries again, so a file
   // created while the application stays in front is found at the next press.
@@ -89,13 +143,12 @@ void BindForegroundApp(const ForegroundApp& app) {
 }
 
 void RefreshAppBindings() {
-  BindForegroundApp(FindForegroundApp(boundProcessId));
+  BindForegroundApp(FindForegroundApp());
 }
 
 void ResetBindingsState() {
   KeyNameTable.clear();
-  AppBindings.clear();
-  boundProcessId = 0;
+  Unbind();
 }
 
 }  // namespace bk

@@ -36,20 +36,22 @@ struct ForegroundApp {
   };
   Stop stop = Stop::NoWindow;
   ProcessId process = 0;
-  std::string imageName;  // the platform's device form
+  std::string imageName;   // the platform's device form
+  bool frameHost = false;  // a Store app's frame with no app inside: the frame host's own process
 };
 
 // Follows the foreground window to the application whose binding file counts, stopping at the
-// process when it is `bound`.
-ForegroundApp FindForegroundApp(ProcessId bound);
+// bound process. A Store app's frame (ApplicationFrameHost.exe) stands for the app inside it: the
+// process of its first child window that is not the frame's.
+ForegroundApp FindForegroundApp();
 
 // Makes boundProcessId and AppBindings follow `app`: kept when it is the bound process, its
 // binding file loaded when it has one, else nothing bound (boundProcessId 0).
 void BindForegroundApp(const ForegroundApp& app);
 
 // Makes AppBindings belong to the foreground window's process, reading its binding file when
-// that process is not the bound one. Afterwards either boundProcessId is that process and
-// AppBindings holds its file, or boundProcessId is 0 and AppBindings is empty.
+// that process is not the bound one (see FindForegroundApp). Afterwards either boundProcessId is
+// that process and AppBindings holds its file, or boundProcessId is 0 and AppBindings is empty.
 void RefreshAppBindings();
 
 // Puts the key names, the bindings, the bound process and the layout's Caps Lock latch back as

@@ -229,7 +229,7 @@ std::string Listener::ReportLine(std::uint64_t ms, HidCollection collection,
 // own: the binding file is read when BkRemote reads it, and kept while BkRemote keeps it.
 std::string Listener::MediaButton(std::string_view name) {
   using Stop = ForegroundApp::Stop;
-  const ForegroundApp app = FindForegroundApp(boundProcessId);
+  const ForegroundApp app = FindForegroundApp();
   BindForegroundApp(app);
   const std::string nothing = std::string(name) + ": sends nothing: ";
   const std::string process = "process " + std::to_string(app.process);

@@ -143,8 +143,8 @@ class Kernel {
   virtual void Close(KernelHandle handle) = 0;
   // GetModuleFileNameA(NULL, ...): characters written; `size` when the path was cut short.
   virtual std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) = 0;
-  // GetVersionExA; false when the call fails.
-  virtual bool OsMajorVersion(std::uint32_t* major) = 0;
+  // GetVersionExA: the major and minor version; false when the call fails.
+  virtual bool OsVersion(std::uint32_t* major, std::uint32_t* minor) = 0;
 };
 
 // The current user's registry, read only.

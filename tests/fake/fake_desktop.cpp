@@ -66,6 +66,11 @@ void FakeDesktop::SetProcessOf(WindowId window, ProcessId process) {
   if (Window* found = Find(window)) found->process = process;
 }
 
+void FakeDesktop::AddChild(WindowId parent, WindowId child, ProcessId process) {
+  windows_[child] = {.name = {}, .style = ws::Child, .thread = process + 1, .process = process};
+  children_[parent].push_back(child);
+}
+
 void FakeDesktop::Destroy(WindowId window) {
   if (windows_.erase(window) == 0) return;
   zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), window), zOrder_.end());
@@ -182,8 +187,8 @@ bool FakeDesktop::Exists(WindowId window) {
 }
 
 WindowId FakeDesktop::TopChild(WindowId parent) {
-  if (parent != kDesktopWindow || zOrder_.empty()) return 0;
-  return zOrder_.front();
+  const std::vector<WindowId>& children = parent == kDesktopWindow ? zOrder_ : children_[parent];
+  return children.empty() ? 0 : children.front();
 }
 
 WindowId FakeDesktop::FindTopWindow(const char* className) {
@@ -195,6 +200,10 @@ WindowId FakeDesktop::FindTopWindow(const char* className) {
 
 WindowId FakeDesktop::NextBelow(WindowId window) {
   ++nextBelowCalls;
+  for (const auto& [parent, children] : children_) {
+    const auto at = std::find(children.begin(), children.end(), window);
+    if (at != children.end()) return at + 1 == children.end() ? 0 : at[1];
+  }
   if (positionStale_) {
     position_.clear();
     for (std::size_t i = 0; i < zOrder_.size(); ++i) position_[zOrder_[i]] = i;

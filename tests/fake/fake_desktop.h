@@ -77,6 +77,8 @@ class FakeDesktop final : public Desktop, public WindowControl {
   // GetWindowThreadProcessId report no process.
   WindowId AddWindowAs(WindowId id, ThreadId thread, ProcessId process);
   void SetProcessOf(WindowId window, ProcessId process);
+  // A child window of `parent` that belongs to `process`, below the parent's other children.
+  void AddChild(WindowId parent, WindowId child, ProcessId process);
   void Destroy(WindowId window);
   // The user brings `window` forward (0: no foreground window at all).
   void MakeForeground(WindowId window);
@@ -139,7 +141,8 @@ class FakeDesktop final : public Desktop, public WindowControl {
   void LoseForeground(WindowId window);
 
   std::map<WindowId, Window> windows_;
-  std::vector<WindowId> zOrder_;  // top first
+  std::vector<WindowId> zOrder_;                        // top first
+  std::map<WindowId, std::vector<WindowId>> children_;  // top first
   // Each window's place in zOrder_, rebuilt after the order changes.
   mutable std::map<WindowId, std::size_t> position_;
   mutable bool positionStale_ = true;

@@ -235,8 +235,9 @@ std::uint32_t FakeKernel::ModuleFileName(char* buffer, std::uint32_t size) {
   return static_cast<std::uint32_t>(length);
 }
 
-bool FakeKernel::OsMajorVersion(std::uint32_t* major) {
+bool FakeKernel::OsVersion(std::uint32_t* major, std::uint32_t* minor) {
   *major = failVersion ? 0 : osMajor;
+  *minor = failVersion ? 0 : osMinor;
   return !failVersion;
 }
 

@@ -158,13 +158,14 @@ class FakeKernel final : public Kernel {
   MutexResult OpenSyncMutex(const char* name) override;
   void Close(KernelHandle handle) override;
   std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) override;
-  bool OsMajorVersion(std::uint32_t* major) override;
+  bool OsVersion(std::uint32_t* major, std::uint32_t* minor) override;
 
   std::set<std::string> existingMutexes;  // held by other processes
   std::set<std::string> deniedMutexes;    // exist, but OpenMutexA is refused access
   bool failCreateMutex = false;
   std::string modulePath = "C:\\Program Files\\BkRemote\\BkRemote.exe";
-  std::uint32_t osMajor = 10;
+  std::uint32_t osMajor = 6;  // Windows 7
+  std::uint32_t osMinor = 1;
   bool failVersion = false;
 
   std::set<KernelHandle> OpenHandles() const;

@@ -88,14 +88,6 @@ TEST_F(TrackingTest, LoadsTheForegroundApplicationsFile) {
   EXPECT_EQ(AppBindings, (BindingMap{{"play", {kCtrl, kP}}}));
 }
 
-TEST_F(TrackingTest, TwoPressesInOneApplicationReadItsFileOnce) {
-  RefreshWith(kWindowA);
-  folder.Write("a.exe", "play=s\n");
-  RefreshWith(kWindowA);
-  EXPECT_EQ(AppBindings, (BindingMap{{"play", {kCtrl, kP}}})) << "the file was read again";
-  EXPECT_EQ(fake.processes.openCount, 1);
-}
-
 TEST_F(TrackingTest, SwitchingToAnApplicationWithoutAFileAndBackReadsTheFileAgain) {
   RefreshWith(kWindowA);
   RefreshWith(kWindowB);
@@ -165,6 +157,44 @@ TEST_F(TrackingTest, TheLongestImageNameThatFitsItsBufferIsUsed) {
     EXPECT_EQ(boundProcessId, kProcessB) << "cut: " << cut;
   }
 }
+
+// A Store app's frame (ApplicationFrameHost.exe, in any case) stands for its first child window
+// of another process: the same frame again reads no file, and an app that starts inside a frame
+// bound to the frame host's own file takes over. No other program stands for its children.
+struct FrameCase {
+  const char* frameImage;  // "\\X\\" and the base name
+  ProcessId inside, bound, boundOnceAStarts;
+};
+
+class TrackingFrameTest : public TrackingTest, public ::testing::WithParamInterface<FrameCase> {};
+
+TEST_P(TrackingFrameTest, BindsTheAppInsideAStoreFrame) {
+  const FrameCase& c = GetParam();
+  const std::string frameFile = std::string(c.frameImage).substr(3);
+  fake.AddApp(0xF0, 900, c.frameImage);
+  fake.processes.processes[901] = {"\\X\\denied.exe", true};
+  fake.desktop.AddChild(0xF0, 0xF1, 900);
+  fake.desktop.AddChild(0xF0, 0xF2, c.inside);
+  folder.Write(frameFile, "stop=s\n");
+  RefreshWith(0xF0);
+  EXPECT_EQ(boundProcessId, c.bound);
+  const BindingMap first = AppBindings;
+  folder.Write("a.exe", "next=s\n");
+  folder.Write(frameFile, "next=s\n");
+  RefreshWith(0xF0);
+  EXPECT_EQ(AppBindings, first) << "the file was read again";
+  fake.desktop.AddChild(0xF0, 0xF3, kProcessA);
+  RefreshWith(0xF0);
+  EXPECT_EQ(boundProcessId, c.boundOnceAStarts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frames, TrackingFrameTest,
+    ::testing::Values(FrameCase{"\\X\\ApplicationFrameHost.exe", 400, 400, 400},
+                      FrameCase{"\\X\\APPLICATIONFRAMEHOST.EXE", 400, 400, 400},
+                      FrameCase{"\\X\\ApplicationFrameHost.exe", 900, 900, 400},
+                      FrameCase{"\\X\\ApplicationFrameHost.exe", 901, 0, 0},
+                      FrameCase{"\\X\\host.exe", 400, 900, 900}));
 
 // Each way that the foreground application has no usable binding file, met after a.exe's
 // bindings were loaded. b.exe has a file, so only the fault stands between it and its bindings.

@@ -27,7 +27,7 @@ class Win32Kernel final : public Kernel {
   std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) override {
     return GetModuleFileNameA(nullptr, buffer, size);
   }
-  bool OsMajorVersion(std::uint32_t* major) override {
+  bool OsVersion(std::uint32_t* major, std::uint32_t* minor) override {
     OSVERSIONINFOA info{};
     info.dwOSVersionInfoSize = sizeof info;
 #if defined(__GNUC__)
@@ -39,6 +39,7 @@ class Win32Kernel final : public Kernel {
 #pragma GCC diagnostic pop
 #endif
     *major = ok ? info.dwMajorVersion : 0;
+    *minor = ok ? info.dwMinorVersion : 0;
     return ok != FALSE;
   }
 };

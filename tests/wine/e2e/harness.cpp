@@ -155,6 +155,7 @@ class Harness {
   bool StartBkRemote(const std::string& name, bool wait);
   bool StartTarget(const std::string& image, const std::string& bindings);
   bool StartRemoteWindow();
+  bool FrameChild(Process* frame, Process* child);
   Process* Find(const std::string& name);
   bool Foreground(Process* process);
   bool SendButton(const std::string& name, int mode, int holdMs);
@@ -332,6 +333,23 @@ bool Harness::StartTarget(const std::string& image, const std::string& bindings)
     Sleep(50);
   }
   return Fail("%s did not get ready within %.0f s", image.c_str(), kStartTimeoutMs / 1000);
+}
+
+// frame-child FRAME CHILD: as a Store app's window sits in a frame of ApplicationFrameHost.exe,
+// CHILD's window becomes a child window of FRAME's (another process). The frame comes to the
+// front with the focus in the child, whose keys the expectations then read.
+bool Harness::FrameChild(Process* frame, Process* child) {
+  if (!frame || !child) return false;
+  SetWindowLongPtrA(child->window, GWL_STYLE, WS_CHILD | WS_VISIBLE);
+  if (!SetParent(child->window, frame->window)) {
+    return Fail("SetParent failed (error %lu)", GetLastError());
+  }
+  if (!Foreground(frame)) return false;
+  // The recorder, as a child window, answers by taking the focus.
+  static const UINT activate = RegisterWindowMessageA("BkKeyRecorderActivate");
+  SendMessageA(child->window, activate, 0, 0);
+  lastTarget_ = child->name;
+  return true;
 }
 
 bool Harness::StartRemoteWindow() {
@@ -1132,6 +1150,7 @@ bool Harness::Execute(const Step& step) {
   if (command == "run-bkremote") return needs(1, 1) && StartBkRemote(Lower(w[1]), false);
   if (command == "start-target") return needs(1, 2) && StartTarget(w[1], n > 2 ? w[2] : "");
   if (command == "start-remote-window") return needs(0, 0) && StartRemoteWindow();
+  if (command == "frame-child") return needs(2, 2) && FrameChild(process(w[1]), process(w[2]));
   if (command == "expect-exit") {
     if (!needs(2, 2)) return false;
     Process* p = process(w[1]);

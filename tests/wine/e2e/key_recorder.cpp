@@ -7,7 +7,8 @@
 //   CHAR <code>
 //   FOCUS in | FOCUS out
 //
-// The registered message "BkKeyRecorderActivate" makes it bring itself to the foreground.
+// The registered message "BkKeyRecorderActivate" makes it bring itself to the foreground, or,
+// when it has been made another window's child, take the focus.
 //
 // @<ms> is the QueryPerformanceCounter reading, in milliseconds, when the window procedure got
 // the message: the counter is system-wide, so another process can time a key against its own
@@ -87,6 +88,8 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       return 0;
     default:
       if (message == activateMessage && activateMessage != 0) {
+        // Inside another program's frame: the focus only, the frame holds the foreground.
+        if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0) return SetFocus(window) != nullptr;
         ShowWindow(window, SW_RESTORE);
         SetForegroundWindow(window);
         SetFocus(window);
