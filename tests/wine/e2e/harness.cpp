@@ -13,6 +13,7 @@
 #include <gdiplus.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -206,14 +207,22 @@ std::vector<std::string> Harness::Arrived(int kind, std::size_t wanted) {
 void Harness::Screenshot(const std::string& file, HWND window) {
   RECT r;
   GetWindowRect(window, &r);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right - r.left, r.bottom - r.top);
+  // Wine's full-screen height puts the layout's bottom rows below the screen, where nothing of
+  // them can be read: the window moves up for the picture, and back.
+  const int below = std::max(0L, r.bottom - GetSystemMetrics(SM_CYSCREEN));
+  const auto move = [&](int y) {
+    SetWindowPos(window, nullptr, r.left, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  if (below > 0) move(r.top - below), Sleep(300);
+  HDC source = GetWindowDC(window);
+  HDC memory = CreateCompatibleDC(source);
+  HBITMAP bitmap = CreateCompatibleBitmap(source, r.right - r.left, r.bottom - r.top);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+  BitBlt(memory, 0, 0, r.right - r.left, r.bottom - r.top, source, 0, 0, SRCCOPY);
   SelectObject(memory, old);
   DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  ReleaseDC(window, source);
+  if (below > 0) move(r.top);
   // GDI+'s PNG encoder writes the file.
   const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
   const std::wstring path = runDir + L"\\" + Wide(file);
@@ -376,11 +385,9 @@ void Harness::Execute(const std::vector<std::string>& w) {
     COLORREF got = 0;
     // Painting is asynchronous: poll until the pixel has the colour.
     const bool ok = Poll([&] {
-      RECT r;
-      GetWindowRect(p.window, &r);
-      HDC screen = GetDC(nullptr);
-      const COLORREF bgr = GetPixel(screen, r.left + number(2), r.top + number(3));
-      ReleaseDC(nullptr, screen);
+      HDC dc = GetWindowDC(p.window);
+      const COLORREF bgr = GetPixel(dc, number(2), number(3));
+      ReleaseDC(p.window, dc);
       got = RGB(GetBValue(bgr), GetGValue(bgr), GetRValue(bgr));  // as RRGGBB
       for (int shift : {0, 8, 16}) {
         if (std::abs(int(got >> shift & 0xFF) - int(wanted >> shift & 0xFF)) > tolerance)
