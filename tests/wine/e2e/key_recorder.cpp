@@ -1,12 +1,7 @@
 // bk_key_recorder.exe LOGFILE: the application in front, for the end-to-end scenarios. It shows
 // one ordinary window and writes what that window receives to LOGFILE, a line each, flushed at
-// once so that the harness can follow the file:
-//
-//   ready <hwnd>                     once, when the window is up
-//   key down:p | key up:control | key sysdown:menu | key sysup:n
-//   char <UTF-16 code unit>
-//
-// The registered message "BkKeyRecorderActivate" makes it take the foreground itself.
+// once so that the harness can follow the file: "key down:p", "key up:control",
+// "key sysdown:menu", "key sysup:n", and "char <UTF-16 code unit>" for printable characters.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -16,7 +11,6 @@
 namespace {
 
 FILE* logFile = nullptr;
-UINT activateMessage = 0;
 
 void LogKey(const char* kind, WPARAM vk) {
   static const struct {
@@ -61,13 +55,6 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       PostQuitMessage(0);
       return 0;
     default:
-      // For window managers that refuse a foreground change made from another program.
-      if (message == activateMessage) {
-        ShowWindow(window, SW_RESTORE);
-        SetForegroundWindow(window);
-        SetFocus(window);
-        return 1;
-      }
       return DefWindowProcW(window, message, wParam, lParam);
   }
 }
@@ -78,11 +65,9 @@ int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argc < 2 || (logFile = _wfopen(argv[1], L"w")) == nullptr) return 2;
-  activateMessage = RegisterWindowMessageW(L"BkKeyRecorderActivate");
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = RecorderProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   windowClass.lpszClassName = L"BkKeyRecorder";
   RegisterClassW(&windowClass);
@@ -91,9 +76,6 @@ int main() {
   if (window == nullptr) return 3;
   ShowWindow(window, SW_SHOWNORMAL);
   SetForegroundWindow(window);
-  std::fprintf(logFile, "ready %llx\n",
-               static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
-  std::fflush(logFile);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
