@@ -284,6 +284,9 @@ void Harness::Execute(const std::vector<std::string>& w) {
       Require(bk::vremote::SendValue(button->slot, button->value, &why), why);
       if (c == "hold") Sleep(DWORD(number(2)));
       Require(bk::vremote::SendValue(button->slot, 0, &why), why);
+      // At a person's pace: the collections are separate devices, and Raw Input keeps no order
+      // between the reports of two devices sent at once.
+      Sleep(200);
     }
   } else if (c == "keys") {
     // The remote's number pad: a press and a release for each key, "*" and "#" inside a left
