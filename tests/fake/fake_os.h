@@ -1,9 +1,9 @@
-// A small model of the machine that the logic runs against in the unit tests: the keyboard,
-// timers on a manual clock, the hook, kernel objects and the program's window. It records what
-// the logic asked of it, so tests can check what a user would feel.
+// The machine that the logic runs against in the unit tests: one object that answers for every
+// interface of platform/os.h. It keeps what a user would notice (keys down, what reached the
+// application, windows and their states, timers on a manual clock) and records the calls whose
+// order is the behaviour.
 #pragma once
 
-#include <array>
 #include <deque>
 #include <functional>
 #include <map>
@@ -11,236 +11,231 @@
 #include <string>
 #include <vector>
 
-#include "fake/fake_desktop.h"
-#include "fake/fake_layout_window.h"
-#include "fake/fake_processes.h"
-#include "fake/fake_registry.h"
 #include "platform/os.h"
 
 namespace bk::fake {
 
-class FakeHook;
+inline constexpr std::uint32_t kOverlapped = 0x00CF0000;  // WS_OVERLAPPEDWINDOW
+inline constexpr std::uint32_t kAppStyle = kOverlapped | ws::Visible;
+inline constexpr WindowId kDesktop = 0x10010;
+inline constexpr ThreadId kDesktopThread = 7;
 
-// The keyboard and the system's input stream: which keys are down, which of those the program
-// pressed, Caps Lock, a US English layout for VkKeyScanA, and what reaches the foreground
-// application. As on the real system, the program's own keys go through the low-level hook once
-// the callback that sent them (a message, a timer, the hook itself) has returned.
-class FakeKeyboard final : public Keyboard {
+struct Window {
+  std::string name;  // as the command log names it
+  std::uint32_t style = kAppStyle;
+  std::uint32_t exStyle = 0;
+  // What IsWindowVisible says, kept apart from the style bit so that each can be tested alone.
+  bool visible = true;
+  bool minimized = false;
+  bool maximized = false;  // also the state that a restore from minimised returns to
+  ThreadId thread = 0;
+  ProcessId process = 0;
+  // The program's own windows.
+  WindowId parent = 0;
+  std::string className;
+  Rect rect;
+  int alpha = -1;  // the layered alpha; -1 while none is set
+  std::intptr_t userData = 0;
+  std::uint32_t buttonState = 0;
+};
+
+class FakeOs final : public Keyboard,
+                     public Timers,
+                     public Hook,
+                     public Desktop,
+                     public WindowControl,
+                     public Processes,
+                     public Kernel,
+                     public Registry,
+                     public Launcher,
+                     public RawInput,
+                     public Shell,
+                     public LayoutWindow {
  public:
-  explicit FakeKeyboard(FakeHook& hook) : hook_(hook) {}
+  FakeOs() { Use(); }
+  void Use();  // installs this machine as the one the program runs on
 
+  // ---- Keyboard: the program's keys come back through the hook once its callback returns.
   unsigned SendKeys(std::span<const KeyInput> events) override;
-  std::uint16_t ScanCode(std::uint8_t vk) override;
+  std::uint16_t ScanCode(std::uint8_t vk) override { return vk == 0 ? 0 : 0x100 + vk; }
   KeyValue KeyForChar(char ch) override;
-  bool AsyncKeyDown(std::uint8_t vk) override;
-  bool KeyToggled(std::uint8_t vk) override;
-
-  // The user's own hands: these keys are down, but the program did not press them. The hook does
-  // not see this; Input does.
-  void UserPress(std::uint8_t vk, bool down);
-  void SetCapsLock(bool on) { capsLock_ = on; }
-  bool CapsLock() const { return capsLock_; }
-  // A keyboard layout for VkKeyScanA other than US English: character -> KeyValue.
-  void OverrideKey(char ch, KeyValue value) { overrides_[static_cast<unsigned char>(ch)] = value; }
-
-  // A key event from outside the program: a physical key, or another program's SendInput with its
-  // own extra information. The installed hook sees it first; what the hook passes reaches the
-  // application and the key state.
-  void Input(std::uint8_t vk, bool down, std::uintptr_t extraInfo = 0);
-  void Tap(std::uint8_t vk) {
-    Input(vk, true);
-    Input(vk, false);
-  }
-  // Runs `handler` as the system runs one of the program's callbacks: the keys it sends are
-  // delivered once the outermost callback has returned.
+  bool AsyncKeyDown(std::uint8_t vk) override { return down[vk]; }
+  bool KeyToggled(std::uint8_t vk) override { return vk == vk::Capital && capsLock; }
+  // A key from outside the program (extraInfo: another program's marker): the hook sees it first.
+  void Input(std::uint8_t vk, bool isDown, std::uintptr_t extraInfo = 0);
+  // Runs `handler` as one of the program's callbacks: what it sends arrives after it returns.
   void Callback(const std::function<void()>& handler);
-  // Delivers the program's keys that wait in the input stream, unless a callback is running.
   void Deliver();
-  // Everything that reached the foreground application, in order (waiting keys delivered first).
-  const std::vector<KeyInput>& Received();
-  void ClearReceived() { received_.clear(); }
-  // Fault switch: the program's keys arrive without their marker, as from a program that sets
-  // none.
-  bool dropOwnMarker = false;
-  // One delivery gives up after this many of the program's keys: they keep making more.
-  int replayLimit = 1000;
-  bool RanAway() const { return ranAway_; }
-  void ForgetRunaway() { ranAway_ = false; }
-  // Benchmarks: keep the key state only, with no logs and no input stream.
-  bool keepLogs = true;
+  const std::vector<KeyInput>& Received();  // what reached the foreground application
+  std::vector<std::uint8_t> HeldByProgram() const;
+  std::vector<KeyInput> Sent() const;  // every event of every SendInput call
 
-  bool IsDown(std::uint8_t vk) const { return down_[vk]; }
-  bool PressedByProgram(std::uint8_t vk) const { return programDown_[vk]; }
-  // Keys down whose last press was the program's, and that the user does not hold as well.
-  std::vector<std::uint8_t> KeysHeldByProgram() const;
+  std::map<char, KeyValue> layout;  // VkKeyScanA answers that differ from US English
+  bool capsLock = false;
+  bool down[256] = {};
+  std::vector<std::vector<KeyInput>> calls;
+  int callsWhileHooked = 0;
+  bool ranAway = false;  // the program's keys kept coming back as new ones
 
-  // Every SendInput call, in order, with its events.
-  const std::vector<std::vector<KeyInput>>& Calls() const { return calls_; }
-  std::vector<KeyInput> AllEvents() const;
-  void ClearCalls() { calls_.clear(); }
-  int CallsWhileHooked() const { return callsWhileHooked_; }
+  // ---- Timers; Advance fires them through the window procedure's router.
+  void Start(TimerId id, unsigned ms) override { timers[id] = {ms, now + ms}; }
+  void Stop(TimerId id) override { timers.erase(id); }
+  void Advance(std::uint64_t ms);
+  bool Running(TimerId id) const { return timers.count(id) != 0; }
+  std::map<TimerId, std::pair<unsigned, std::uint64_t>> timers;  // period, due
+  std::uint64_t now = 0;
 
-  // Optional: every event sent is also handed here as it is sent.
-  std::function<void(const KeyInput&)> onInjected;
-
- private:
-  // Runs the hook on one event, if one is installed; true when the hook swallowed it.
-  bool Hooked(const KeyInput& event);
-  void Reach(const KeyInput& event);  // the event reaches the application
-  void SetDown(std::uint8_t vk, bool down);
-
-  FakeHook& hook_;
-  std::array<bool, 256> down_{};
-  std::array<bool, 256> programDown_{};
-  std::array<bool, 256> userHolds_{};  // keys under the user's fingers (Input)
-  bool capsLock_ = false;
-  std::map<unsigned char, KeyValue> overrides_;
-  std::vector<std::vector<KeyInput>> calls_;
-  int callsWhileHooked_ = 0;
-  std::deque<KeyInput> stream_;  // the program's keys, waiting for the hook
-  std::vector<KeyInput> received_;
-  int callbackDepth_ = 0;
-  bool ranAway_ = false;
-};
-
-// Window timers on a manual clock.
-class FakeTimers final : public Timers {
- public:
-  void Start(TimerId id, unsigned milliseconds) override;
-  void Stop(TimerId id) override;
-
-  bool IsRunning(TimerId id) const { return running_.count(id) != 0; }
-  unsigned PeriodOf(TimerId id) const { return running_.at(id).period; }
-  std::uint64_t Now() const { return now_; }
-  std::set<TimerId> Running() const;
-  // Moves the clock on, firing every timer that falls due on the way through `onFire`. A timer
-  // that its handler does not stop fires again after its period, as window timers do.
-  void Advance(std::uint64_t milliseconds);
-  std::function<void(TimerId)> onFire;
-  // Each expiry runs as a callback of the program there.
-  FakeKeyboard* input = nullptr;
-
- private:
-  struct Entry {
-    unsigned period = 0;
-    std::uint64_t due = 0;
-  };
-  std::map<TimerId, Entry> running_;
-  std::uint64_t now_ = 0;
-};
-
-// The low-level keyboard hook chain.
-class FakeHook final : public Hook {
- public:
+  // ---- Hook
   HookHandle Install() override;
   void Remove(HookHandle handle) override;
-  std::intptr_t CallNext(HookHandle handle, int code, std::uintptr_t message,
-                         std::intptr_t raw) override;
-
-  bool Installed() const { return installed_ != 0; }
-  HookHandle Handle() const { return installed_; }
-  int InstallCount() const { return installs_; }
+  std::intptr_t CallNext(HookHandle, int, std::uintptr_t, std::intptr_t) override { return 0; }
+  HookHandle hook = 0;
   bool failInstall = false;
-  std::vector<HookHandle> callNextHandles;
 
- private:
-  HookHandle installed_ = 0;
-  HookHandle nextHandle_ = 0x1000;
-  int installs_ = 0;
-};
+  // ---- Desktop and WindowControl. Commands on other programs' windows, and every SendInput
+  // call, go to `log`: for bringing a window forward, the order of the calls is the behaviour.
+  WindowId Foreground() override { return foreground; }
+  ThreadId WindowThreadProcess(WindowId window, ProcessId* processId) override;
+  bool WindowInfoStyle(WindowId window, std::uint32_t* style) override;
+  std::uint32_t Style(WindowId window) override { return Find(window).style; }
+  std::uint32_t ExStyle(WindowId window) override { return Find(window).exStyle; }
+  bool IsZoomed(WindowId window) override { return Find(window).maximized && !IsIconic(window); }
+  bool IsIconic(WindowId window) override { return Find(window).minimized; }
+  bool IsVisible(WindowId window) override;
+  bool Exists(WindowId window) override { return window == kDesktop || windows.count(window); }
+  WindowId DesktopWindow() override { return kDesktop; }
+  WindowId TopChild(WindowId parent) override;
+  WindowId NextBelow(WindowId window) override;
+  bool Show(WindowId window, int command) override;
+  bool SetForeground(WindowId window) override;
+  void BringToTop(WindowId window) override;
+  void SetActive(WindowId window) override { Note("SetActiveWindow(" + Name(window) + ")"); }
+  void SetFocus(WindowId window) override;
+  void PlaceOnTop(WindowId window) override;
+  void AttachInput(ThreadId from, ThreadId to, bool attach) override;
+  void Post(WindowId window, unsigned message, std::uintptr_t wParam, std::intptr_t) override;
+  // A window of another program, below the others; the first one added comes to the front.
+  WindowId AddWindow(Window window, WindowId id = 0);
+  void MakeForeground(WindowId window);
+  Window& Find(WindowId window);
+  void Destroy(WindowId window);
+  std::string Name(WindowId window);
+  void Note(const std::string& line) { log.push_back(line); }
 
-// Named mutexes, the module path and the system version.
-class FakeKernel final : public Kernel {
- public:
+  std::map<WindowId, Window> windows;
+  std::vector<WindowId> zOrder;  // other programs' windows, top first
+  WindowId foreground = 0;
+  WindowId focus = 0;
+  std::set<std::pair<ThreadId, ThreadId>> attached;
+  std::vector<std::string> log;
+  int failSetForeground = 0;  // the next N calls fail; -1: every call
+  bool failWindowInfo = false;
+  bool zOrderLoops = false;  // windows keep moving: below the bottom one is the top one again
+  std::function<void(WindowId, int)> onShow;  // runs inside ShowWindow, before it acts
+
+  // ---- Processes, Kernel, Registry, Launcher: every handle must be closed again.
+  KernelHandle OpenForQuery(ProcessId id) override;
+  std::uint32_t ImageFileName(KernelHandle process, char* buffer, std::uint32_t size) override;
+  void Close(KernelHandle handle) override { handles.erase(handle); }
   MutexResult CreateOwnedMutex(const char* name) override;
   MutexResult OpenSyncMutex(const char* name) override;
-  void Close(KernelHandle handle) override;
   std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) override;
   bool OsMajorVersion(std::uint32_t* major) override;
+  KernelHandle OpenUserKey(const char16_t* subkey) override;
+  bool QueryValue(KernelHandle key, const char16_t* name, void* buffer,
+                  std::uint32_t* size) override;
+  void CloseKey(KernelHandle key) override { handles.erase(key); }
+  void Open(const char16_t* file, const char16_t* parameters) override;
+  KernelHandle NewHandle(std::string what);
 
-  std::set<std::string> existingMutexes;  // held by other processes
-  std::set<std::string> deniedMutexes;    // exist, but OpenMutexA is refused access
+  std::map<KernelHandle, std::string> handles;  // open ones, with what they are
+  std::map<ProcessId, std::string> images;      // a process missing here cannot be opened
+  bool cutLongImageNames = false;  // a name too long for the buffer is cut, not refused
+  int processOpens = 0;
+  std::set<std::string> mutexes;        // held by other processes
+  std::set<std::string> deniedMutexes;  // held by a process that this account may not open
   bool failCreateMutex = false;
   std::string modulePath = "C:\\Program Files\\BkRemote\\BkRemote.exe";
   std::uint32_t osMajor = 10;
   bool failVersion = false;
+  std::map<std::u16string, std::map<std::u16string, std::vector<std::uint8_t>>> registry;
+  std::vector<std::u16string> launches;  // "file parameters"
 
-  std::set<KernelHandle> OpenHandles() const;
-  std::vector<std::string> openedMutexNames;
-
- private:
-  std::map<KernelHandle, std::string> handles_;
-  KernelHandle nextHandle_ = 0x100;
-};
-
-// The program's own window class, window, fonts and message loop.
-class FakeShell final : public Shell {
- public:
-  bool RegisterInputClass(const WindowClassValues& values) override;
-  WindowId CreateInputWindow(const WindowValues& values) override;
-  FontHandle CreateFontHandle(const FontValues& values) override;
-  void DeleteFontHandle(FontHandle font) override;
-  void PostQuit() override { ++quitPosted; }
-  void RunMessageLoop() override;
-
-  bool failRegisterClass = false;
-  bool failCreateWindow = false;
-  std::vector<WindowClassValues> registeredClasses;
-  std::vector<WindowValues> createdWindows;
-  std::vector<FontValues> fontsCreated;
-  std::set<FontHandle> liveFonts;
-  int quitPosted = 0;
-  int loopsRun = 0;
-  WindowId windowId = 0x5000;
-  // The model of the program's windows that the new window joins.
-  FakeLayoutWindow* windowModel = nullptr;
-  // Called inside CreateInputWindow, as WM_CREATE arrives inside CreateWindowExA.
-  std::function<void()> onCreate;
-  // What happens while the message loop runs; the loop returns when this does.
-  std::function<void()> whileLooping;
-
- private:
-  FontHandle nextFont_ = 0x900;
-};
-
-// WM_INPUT records and the collections of their devices.
-class FakeRawInput final : public RawInput {
- public:
+  // ---- RawInput
   std::uint32_t ReadRecord(std::intptr_t handle, void* buffer, std::uint32_t* size) override;
   bool DeviceCollection(std::uintptr_t device, HidCollection* collection) override;
   bool Register(std::span<const RawDeviceRegistration> devices) override;
-
-  // A RAWINPUT record as GetRawInputData copies it, for a device.
-  static std::vector<std::uint8_t> HidRecord(std::uintptr_t device, std::uint32_t reportSize,
-                                             std::uint32_t count,
-                                             const std::vector<std::uint8_t>& reports);
   std::map<std::intptr_t, std::vector<std::uint8_t>> records;
   std::map<std::uintptr_t, HidCollection> devices;  // a device missing here fails its info call
-  std::set<std::intptr_t> shortReads;               // records whose second read returns fewer bytes
-  std::vector<std::vector<RawDeviceRegistration>> registrations;
-  int deviceInfoCalls = 0;
+  bool shortRead = false;                           // the second read copies one byte less
+  std::vector<RawDeviceRegistration> registrations;
+
+  // ---- Shell and LayoutWindow: the program's own window and its children.
+  bool RegisterInputClass(const WindowClassValues& values) override;
+  WindowId CreateInputWindow(const WindowValues& values) override;
+  FontHandle CreateFontHandle(const FontValues& values) override;
+  void DeleteFontHandle(FontHandle font) override { fonts.erase(font); }
+  void PostQuit() override { quit = true; }
+  void RunMessageLoop() override;
+  void MakeTopmost(WindowId window, int width, int height) override;
+  void Move(WindowId window, int x, int y, int width, int height, bool) override;
+  bool WindowRect(WindowId window, Rect* rect) override;
+  int SystemMetric(int index) override {
+    return index == kSmCxFullScreen ? screen.right : index == kSmCyFullScreen ? screen.bottom : 0;
+  }
+  void Invalidate(WindowId window, const Rect* rect, bool) override;
+  bool SetAlpha(WindowId window, std::uint8_t alpha) override;
+  void SetExStyle(WindowId window, std::uint32_t exStyle) override;
+  WindowId CreateChild(const ChildValues& values) override;
+  void SetUserData(WindowId window, std::intptr_t value) override { Find(window).userData = value; }
+  std::intptr_t UserData(WindowId window) override { return Find(window).userData; }
+  void SetClassBackgroundBlack(WindowId window) override { blackClass.insert(window); }
+  std::uint32_t ButtonState(WindowId button) override { return Find(button).buttonState; }
+
+  std::vector<WindowClassValues> classes;
+  std::vector<WindowValues> created;
+  bool failRegisterClass = false;
+  bool failCreateWindow = false;
+  std::set<FontHandle> fonts;  // live ones; a font's handle is its height
+  bool quit = false;
+  int loops = 0;
+  std::function<void()> whileLooping;  // what happens while the message loop runs
+  Rect screen{0, 0, 1280, 1004};       // the full-screen area: the screen less a caption
+  std::vector<WindowId> invalidated;
+  Rect repaintedUnder;      // the last rectangle invalidated on the desktop
+  std::vector<int> alphas;  // every alpha that the window took
+  std::set<WindowId> blackClass;
+  int childrenBeforeFailure = -1;  // child creation fails once this many more were made
+
+ private:
+  bool Hooked(const KeyInput& event);
+  void MoveToTop(WindowId window);
+  void SetDown(std::uint8_t vk, bool isDown);
+  std::deque<KeyInput> stream_;  // the program's keys, waiting for the hook
+  std::vector<KeyInput> received_;
+  bool userHolds_[256] = {};
+  bool programDown_[256] = {};
+  int depth_ = 0;
+  KernelHandle nextHandle_ = 0x100;
+  WindowId nextWindow_ = 0x20000;
+  std::map<KernelHandle, ProcessId> processOf_;
+  std::map<KernelHandle, std::u16string> keyOf_;
 };
 
-// Everything, wired together and installed.
-class FakeOs {
- public:
-  FakeOs();
-  void Install();
-  // An application window of `process`, whose image the platform reports as `imageName`
-  // (device form, such as "\\Device\\HarddiskVolume3\\App\\app.exe").
-  WindowId AddApp(WindowId window, ProcessId process, std::string imageName);
-
-  FakeHook hook;
-  FakeKeyboard keyboard{hook};
-  FakeTimers timers;
-  FakeProcesses processes;
-  FakeKernel kernel;
-  FakeShell shell;
-  FakeRawInput rawInput;
-  FakeDesktop desktop;  // also the window commands
-  FakeRegistry registry;
-  FakeLauncher launcher;
-  FakeLayoutWindow layoutWindow;
+// A canvas that writes what it is asked to draw as text: "S102 0 0 50 40" (stretch a bitmap),
+// "B104 0 0" (blit), "F0 0 750 25 #777777" (frame), "T'q' 25 0 f24 #eeeeee c" (text: font by
+// height, colour, alignment l, r or c), separated by "; ".
+struct RecordingCanvas final : Canvas {
+  void Blit(int bitmapId, int x, int y) override;
+  void Stretch(int bitmapId, const Rect& target) override;
+  void Frame(const Rect& rect, Colour colour) override;
+  void Text(int x, int y, std::string_view text, FontHandle font, Colour colour,
+            TextAlign align) override;
+  std::string ops;
 };
+
+// What an application makes of key events on a US English keyboard: characters as they would be
+// typed, and other keys and chords in angle brackets ("<enter>", "<ctrl+a>").
+std::string TypedText(const std::vector<KeyInput>& events);
 
 }  // namespace bk::fake
