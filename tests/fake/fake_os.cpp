@@ -12,28 +12,28 @@ namespace bk::fake {
 
 namespace {
 
-std::string Hex(std::uintmax_t value) {
+std::string Hex(std::uintmax_t value, const char* format = "0x%jX") {
   char text[24];
-  std::snprintf(text, sizeof text, "0x%jX", value);
+  std::snprintf(text, sizeof text, format, value);
   return text;
+}
+
+// A colour as RGB, though a COLORREF holds it as BGR.
+std::string RgbText(Colour c) {
+  return Hex((c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF), " #%06jx");
 }
 
 }  // namespace
 
-void FakeOs::Use() {
-  InstallOs({this, this, this, this, this, this, this, this, this, this, this, this});
-}
-
 // ---- keyboard ------------------------------------------------------------------------------
 
 unsigned FakeOs::SendKeys(std::span<const KeyInput> events) {
-  if (hook != 0) ++callsWhileHooked;
-  Note("SendInput(" + std::to_string(events.size()) + ")");
+  callsWhileHooked += hook != 0;
+  log.push_back("SendInput(" + std::to_string(events.size()) + ")");
   calls.emplace_back(events.begin(), events.end());
   for (const KeyInput& event : events) {
-    const bool isDown = (event.flags & kKeyEventKeyUp) == 0;
-    SetDown(static_cast<std::uint8_t>(event.vk), isDown);
-    programDown_[event.vk & 0xFF] = isDown;
+    SetDown(event.vk & 0xFF, (event.flags & kKeyEventKeyUp) == 0);
+    programDown_[event.vk & 0xFF] = (event.flags & kKeyEventKeyUp) == 0;
     stream_.push_back(event);
   }
   return static_cast<unsigned>(events.size());
@@ -43,14 +43,14 @@ void FakeOs::SetDown(std::uint8_t vk, bool isDown) {
   if (isDown && vk == vk::Capital && !down[vk]) capsLock = !capsLock;
   down[vk] = isDown;
   // The side-neutral codes follow their left and right keys, as GetAsyncKeyState reports them.
-  down[vk::Shift] = down[vk::LShift] || down[vk::RShift];
-  down[vk::Control] = down[vk::LControl] || down[vk::RControl];
-  down[vk::Menu] = down[vk::LMenu] || down[vk::RMenu];
+  for (int side : {vk::Shift, vk::Control, vk::Menu}) {
+    down[side] =
+        down[vk::LShift + 2 * (side - vk::Shift)] || down[vk::RShift + 2 * (side - vk::Shift)];
+  }
 }
 
 KeyValue FakeOs::KeyForChar(char ch) {
-  const auto found = layout.find(ch);
-  return found != layout.end() ? found->second : UsLayoutKeyForChar(ch);
+  return layout.count(ch) != 0 ? layout[ch] : UsLayoutKeyForChar(ch);
 }
 
 bool FakeOs::Hooked(const KeyInput& event) {
@@ -58,13 +58,11 @@ bool FakeOs::Hooked(const KeyInput& event) {
   const bool up = (event.flags & kKeyEventKeyUp) != 0;
   // With Alt down and Ctrl up, keys arrive as system keys.
   const bool system = down[vk::Menu] && !down[vk::Control];
-  const std::uintptr_t message =
-      system ? (up ? kWmSysKeyUp : kWmSysKeyDown) : (up ? kWmKeyUp : kWmKeyDown);
+  const std::uintptr_t message = (system ? kWmSysKeyDown : kWmKeyDown) + up;
   ++depth_;
-  const std::intptr_t result =
-      KeyboardHookProc(kHcAction, message, {event.vk, up ? 0x80u : 0u, event.extraInfo}, 0);
+  const bool swallowed = KeyboardHookProc(kHcAction, message, {event.vk, 0, event.extraInfo}, 0);
   --depth_;
-  return result != 0;
+  return swallowed;
 }
 
 void FakeOs::Input(std::uint8_t vk, bool isDown, std::uintptr_t extraInfo) {
@@ -86,16 +84,13 @@ void FakeOs::Callback(const std::function<void()>& handler) {
 }
 
 void FakeOs::Deliver() {
-  for (int delivered = 0; depth_ == 0 && !stream_.empty();) {
+  for (int delivered = 0; depth_ == 0 && !stream_.empty(); stream_.pop_front()) {
     if (++delivered > 1000) {
       ranAway = true;
-      stream_.clear();
-      break;
+      return stream_.clear();
     }
-    const KeyInput event = stream_.front();
-    stream_.pop_front();
     // The key state already follows the program's keys; only their way through the hook is left.
-    if (!Hooked(event)) received_.push_back(event);
+    if (!Hooked(stream_.front())) received_.push_back(stream_.front());
   }
 }
 
@@ -107,27 +102,19 @@ const std::vector<KeyInput>& FakeOs::Received() {
 std::vector<std::uint8_t> FakeOs::HeldByProgram() const {
   std::vector<std::uint8_t> held;
   for (int vk = 0; vk < 256; ++vk) {
-    if (programDown_[vk] && down[vk] && !userHolds_[vk])
-      held.push_back(static_cast<std::uint8_t>(vk));
+    if (programDown_[vk] && down[vk] && !userHolds_[vk]) held.push_back(std::uint8_t(vk));
   }
   return held;
 }
 
-std::vector<KeyInput> FakeOs::Sent() const {
-  std::vector<KeyInput> all;
-  for (const auto& call : calls) all.insert(all.end(), call.begin(), call.end());
-  return all;
-}
-
-// ---- timers and hook -----------------------------------------------------------------------
+// ---- timers --------------------------------------------------------------------------------
 
 void FakeOs::Advance(std::uint64_t ms) {
   const std::uint64_t end = now + ms;
-  for (;;) {
-    const auto next = std::min_element(timers.begin(), timers.end(), [](auto& a, auto& b) {
-      return a.second.second < b.second.second;
-    });
-    if (next == timers.end() || next->second.second > end) break;
+  const auto byDue = [](auto& a, auto& b) { return a.second.second < b.second.second; };
+  for (auto next = std::min_element(timers.begin(), timers.end(), byDue);
+       next != timers.end() && next->second.second <= end;
+       next = std::min_element(timers.begin(), timers.end(), byDue)) {
     const TimerId id = next->first;
     now = next->second.second;
     // A timer that its handler does not stop fires again after its period.
@@ -137,20 +124,12 @@ void FakeOs::Advance(std::uint64_t ms) {
   now = end;
 }
 
-HookHandle FakeOs::Install() {
-  return hook = failInstall ? 0 : ++nextHandle_;
-}
-
-void FakeOs::Remove(HookHandle handle) {
-  if (handle == hook) hook = 0;
-}
-
 // ---- other programs' windows ---------------------------------------------------------------
 
 WindowId FakeOs::AddWindow(Window window, WindowId id) {
   id = id != 0 ? id : (nextWindow_ += 0x10);
-  if (window.thread == 0) window.thread = static_cast<ThreadId>(100 + windows.size());
-  if (window.process == 0) window.process = static_cast<ProcessId>(4000 + windows.size());
+  window.thread = window.thread != 0 ? window.thread : ThreadId(100 + windows.size());
+  window.process = window.process != 0 ? window.process : ProcessId(4000 + windows.size());
   windows[id] = window;
   zOrder.push_back(id);
   if (zOrder.size() == 1 && window.visible && !window.minimized) MakeForeground(id);
@@ -159,18 +138,18 @@ WindowId FakeOs::AddWindow(Window window, WindowId id) {
 
 Window& FakeOs::Find(WindowId window) {
   static Window gone;
-  const auto found = windows.find(window);
-  if (found != windows.end()) return found->second;
-  gone = {};
-  gone.style = 0;
-  gone.visible = false;
+  if (windows.count(window) != 0) return windows[window];
+  gone = {.style = 0, .visible = false};
   return gone;
 }
 
 std::string FakeOs::Name(WindowId window) {
-  if (window == kDesktop) return "desktop";
   const std::string& name = Find(window).name;
-  return name.empty() ? Hex(window) : name;
+  return window == kDesktop ? "desktop" : name.empty() ? Hex(window) : name;
+}
+
+void FakeOs::Note(const std::string& call, WindowId window, const std::string& more) {
+  log.push_back(call + "(" + Name(window) + more + ")");
 }
 
 void FakeOs::MoveToTop(WindowId window) {
@@ -191,18 +170,12 @@ void FakeOs::Destroy(WindowId window) {
 
 ThreadId FakeOs::WindowThreadProcess(WindowId window, ProcessId* processId) {
   if (processId != nullptr) *processId = Find(window).process;
-  return window == kDesktop ? kDesktopThread : Find(window).thread;
+  return window == kDesktop ? 7 : Find(window).thread;
 }
 
 bool FakeOs::WindowInfoStyle(WindowId window, std::uint32_t* style) {
-  if (failWindowInfo || windows.count(window) == 0) return false;
   *style = Find(window).style;
-  return true;
-}
-
-bool FakeOs::IsVisible(WindowId window) {
-  const Window& w = Find(window);
-  return w.visible && (w.parent == 0 || IsVisible(w.parent));
+  return !failWindowInfo && windows.count(window) != 0;
 }
 
 WindowId FakeOs::TopChild(WindowId parent) {
@@ -212,16 +185,13 @@ WindowId FakeOs::TopChild(WindowId parent) {
 WindowId FakeOs::NextBelow(WindowId window) {
   auto at = std::find(zOrder.begin(), zOrder.end(), window);
   if (at == zOrder.end()) return 0;
-  if (++at != zOrder.end()) return *at;
-  return zOrderLoops ? zOrder.front() : 0;
+  return ++at != zOrder.end() ? *at : zOrderLoops ? zOrder.front() : 0;
 }
 
 bool FakeOs::Show(WindowId window, int command) {
-  const bool own = !Find(window).className.empty();
-  if (!own) Note("ShowWindow(" + Name(window) + ", " + std::to_string(command) + ")");
-  if (onShow) onShow(window, command);
-  if (windows.count(window) == 0) return false;
-  Window& w = windows[window];
+  if (Find(window).className.empty()) Note("ShowWindow", window, ", " + std::to_string(command));
+  if (onShow) onShow();
+  Window& w = Find(window);
   const bool was = w.visible;
   w.visible = command != sw::Hide;
   w.style = w.visible ? w.style | ws::Visible : w.style & ~ws::Visible;
@@ -230,43 +200,41 @@ bool FakeOs::Show(WindowId window, int command) {
   } else if (command == sw::Maximize) {
     w.minimized = false;
     w.maximized = true;
-  } else if (command == sw::Minimize) {
-    w.minimized = true;
   }
+  w.minimized |= command == sw::Minimize;
   // A window that is hidden or minimised gives up the foreground; no successor is chosen.
-  if ((command == sw::Hide || command == sw::Minimize) && foreground == window)
-    foreground = focus = 0;
+  if ((!w.visible || w.minimized) && foreground == window) foreground = focus = 0;
   return was;
 }
 
 bool FakeOs::SetForeground(WindowId window) {
   const bool ok = windows.count(window) != 0 && failSetForeground == 0;
-  if (failSetForeground > 0) --failSetForeground;
-  Note("SetForegroundWindow(" + Name(window) + ") -> " + (ok ? "1" : "0"));
+  failSetForeground -= failSetForeground > 0;
+  log.push_back("SetForegroundWindow(" + Name(window) + ") -> " + "01"[ok]);
   if (ok) MakeForeground(window);
   return ok;
 }
 
 void FakeOs::BringToTop(WindowId window) {
-  Note("BringWindowToTop(" + Name(window) + ")");
+  Note("BringWindowToTop", window);
+  MoveToTop(window);
+}
+
+void FakeOs::PlaceOnTop(WindowId window) {
+  Note("SetWindowPos", window, ", HWND_TOP");
   MoveToTop(window);
 }
 
 // The focus belongs to the foreground window's thread: another program's window cannot take it
 // before it is in the foreground.
 void FakeOs::SetFocus(WindowId window) {
-  Note("SetFocus(" + Name(window) + ")");
+  Note("SetFocus", window);
   if (window == foreground && windows.count(window) != 0) focus = window;
 }
 
-void FakeOs::PlaceOnTop(WindowId window) {
-  Note("SetWindowPos(" + Name(window) + ", HWND_TOP)");
-  MoveToTop(window);
-}
-
 void FakeOs::AttachInput(ThreadId from, ThreadId to, bool attach) {
-  Note("AttachThreadInput(" + std::to_string(from) + ", " + std::to_string(to) + ", " +
-       (attach ? "1" : "0") + ")");
+  log.push_back("AttachThreadInput(" + std::to_string(from) + ", " + std::to_string(to) + ", " +
+                "01"[attach] + ")");
   if (attach) {
     attached.insert({from, to});
   } else {
@@ -275,29 +243,28 @@ void FakeOs::AttachInput(ThreadId from, ThreadId to, bool attach) {
 }
 
 void FakeOs::Post(WindowId window, unsigned message, std::uintptr_t wParam, std::intptr_t) {
-  Note("PostMessageA(" + Name(window) + ", " + Hex(message) + ", " + Hex(wParam) + ")");
+  Note("PostMessageA", window, ", " + Hex(message) + ", " + Hex(wParam));
   // What the window's default procedure makes of the message once it arrives.
   if (message == msg::Close) Destroy(window);
   if (message == msg::SysCommand && wParam == msg::ScRestore) Find(window).minimized = false;
 }
 
-// ---- processes, kernel objects, registry, launcher ----------------------------------------
+// ---- processes, kernel objects, registry ---------------------------------------------------
 
-KernelHandle FakeOs::NewHandle(std::string what) {
-  handles[++nextHandle_] = std::move(what);
+KernelHandle FakeOs::NewHandle(const std::u16string& what) {
+  handles[++nextHandle_] = what;
   return nextHandle_;
 }
 
 KernelHandle FakeOs::OpenForQuery(ProcessId id) {
   ++processOpens;
   if (images.count(id) == 0) return 0;
-  const KernelHandle handle = NewHandle("process");
+  const KernelHandle handle = NewHandle(u"a process");
   processOf_[handle] = id;
   return handle;
 }
 
 std::uint32_t FakeOs::ImageFileName(KernelHandle process, char* buffer, std::uint32_t size) {
-  if (handles.count(process) == 0) return 0;
   const std::string& name = images[processOf_[process]];
   // As documented, a name that does not fit fails; some systems cut it to the buffer instead.
   if (name.size() >= size && !cutLongImageNames) return 0;
@@ -309,73 +276,63 @@ std::uint32_t FakeOs::ImageFileName(KernelHandle process, char* buffer, std::uin
 
 MutexResult FakeOs::CreateOwnedMutex(const char* name) {
   if (failCreateMutex) return {0, kErrorAccessDenied};
-  return {NewHandle(name), mutexes.count(name) != 0 ? kErrorAlreadyExists : 0};
+  return {NewHandle(u"the instance mutex"), mutexes.count(name) != 0 ? kErrorAlreadyExists : 0};
 }
 
 MutexResult FakeOs::OpenSyncMutex(const char* name) {
   if (deniedMutexes.count(name) != 0) return {0, kErrorAccessDenied};
   if (mutexes.count(name) == 0) return {0, 2};  // ERROR_FILE_NOT_FOUND
-  return {NewHandle(name), 0};
+  return {NewHandle(u"a sibling's mutex"), 0};
 }
 
 std::uint32_t FakeOs::ModuleFileName(char* buffer, std::uint32_t size) {
   // As GetModuleFileNameA: a path that does not fit is cut, and the buffer's size returned.
   const std::size_t length = std::min<std::size_t>(modulePath.size(), size);
   std::memcpy(buffer, modulePath.data(), length);
-  buffer[length < size ? length : size - 1] = '\0';
+  buffer[std::min<std::size_t>(length, size - 1)] = '\0';
   return static_cast<std::uint32_t>(length);
 }
 
 bool FakeOs::OsMajorVersion(std::uint32_t* major) {
-  *major = failVersion ? 0 : osMajor;
+  *major = osMajor;
   return !failVersion;
-}
-
-KernelHandle FakeOs::OpenUserKey(const char16_t* subkey) {
-  if (registry.count(subkey) == 0) return 0;
-  const KernelHandle key = NewHandle("registry key");
-  keyOf_[key] = subkey;
-  return key;
 }
 
 // As RegQueryValueExW: a value larger than the buffer fails and reports the size it needs;
 // otherwise its bytes are copied as stored, terminator or not.
 bool FakeOs::QueryValue(KernelHandle key, const char16_t* name, void* buffer, std::uint32_t* size) {
-  if (handles.count(key) == 0 || registry[keyOf_[key]].count(name) == 0) return false;
-  const std::vector<std::uint8_t>& bytes = registry[keyOf_[key]][name];
+  if (registry[handles.at(key)].count(name) == 0) return false;
+  const std::vector<std::uint8_t>& bytes = registry[handles.at(key)][name];
   const bool fits = bytes.size() <= *size;
   *size = static_cast<std::uint32_t>(bytes.size());
-  if (fits && !bytes.empty()) std::memcpy(buffer, bytes.data(), bytes.size());
+  if (fits) std::copy(bytes.begin(), bytes.end(), static_cast<std::uint8_t*>(buffer));
   return fits;
 }
 
 void FakeOs::Open(const char16_t* file, const char16_t* parameters) {
-  launches.push_back(std::u16string(file) + u" " + parameters);
+  launches.emplace_back();
+  for (const char16_t* text : {file, u" ", parameters}) {
+    for (; *text != 0; ++text) launches.back() += static_cast<char>(*text);
+  }
 }
 
 // ---- raw input -----------------------------------------------------------------------------
 
 std::uint32_t FakeOs::ReadRecord(std::intptr_t handle, void* buffer, std::uint32_t* size) {
-  if (records.count(handle) == 0) return kRawReadError;
   const std::vector<std::uint8_t>& record = records[handle];
-  if (buffer == nullptr) {
-    *size = static_cast<std::uint32_t>(record.size());
-    return 0;
-  }
-  if (*size < record.size()) return kRawReadError;
-  const std::size_t copied = record.size() - (shortRead && !record.empty() ? 1 : 0);
-  std::memcpy(buffer, record.data(), copied);
-  return static_cast<std::uint32_t>(copied);
+  if (buffer == nullptr) *size = static_cast<std::uint32_t>(record.size());
+  if (buffer == nullptr || *size < record.size()) return buffer == nullptr ? 0 : kRawReadError;
+  std::copy(record.begin(), record.end() - shortRead, static_cast<std::uint8_t*>(buffer));
+  return static_cast<std::uint32_t>(record.size() - shortRead);
 }
 
 bool FakeOs::DeviceCollection(std::uintptr_t device, HidCollection* collection) {
-  if (devices.count(device) == 0) return false;
-  *collection = devices[device];
-  return true;
+  if (devices.count(device) != 0) *collection = devices[device];
+  return devices.count(device) != 0;
 }
 
-bool FakeOs::Register(std::span<const RawDeviceRegistration> devices) {
-  registrations.assign(devices.begin(), devices.end());
+bool FakeOs::Register(std::span<const RawDeviceRegistration> list) {
+  registrations.assign(list.begin(), list.end());
   return true;
 }
 
@@ -386,21 +343,15 @@ bool FakeOs::RegisterInputClass(const WindowClassValues& values) {
   return !failRegisterClass;
 }
 
-WindowId FakeOs::CreateInputWindow(const WindowValues& values) {
-  created.push_back(values);
+WindowId FakeOs::CreateInputWindow(const WindowValues& v) {
+  created.push_back(v);
   if (failCreateWindow) return 0;
-  Window& w = windows[0x5000];
-  w.className = values.className;
-  w.style = values.style;
-  w.exStyle = values.exStyle;
-  w.visible = (values.style & ws::Visible) != 0;
-  w.rect = {values.x, values.y, values.x + values.width, values.y + values.height};
+  windows[0x5000] = {.style = v.style,
+                     .exStyle = v.exStyle,
+                     .visible = (v.style & ws::Visible) != 0,
+                     .className = v.className,
+                     .rect = {v.x, v.y, v.x + v.width, v.y + v.height}};
   return 0x5000;
-}
-
-FontHandle FakeOs::CreateFontHandle(const FontValues& values) {
-  fonts.insert(values.height);
-  return values.height;
 }
 
 void FakeOs::RunMessageLoop() {
@@ -413,14 +364,9 @@ void FakeOs::MakeTopmost(WindowId window, int width, int height) {
   rect = {rect.left, rect.top, rect.left + width, rect.top + height};
 }
 
-void FakeOs::Move(WindowId window, int x, int y, int width, int height, bool) {
-  Find(window).rect = {x, y, x + width, y + height};
-}
-
 bool FakeOs::WindowRect(WindowId window, Rect* rect) {
-  if (windows.count(window) == 0) return false;
-  *rect = windows[window].rect;
-  return true;
+  *rect = Find(window).rect;
+  return windows.count(window) != 0;
 }
 
 void FakeOs::Invalidate(WindowId window, const Rect* rect, bool) {
@@ -442,55 +388,34 @@ void FakeOs::SetExStyle(WindowId window, std::uint32_t exStyle) {
   w.exStyle = exStyle;
 }
 
-WindowId FakeOs::CreateChild(const ChildValues& values) {
-  if (childrenBeforeFailure == 0 || windows.count(values.parent) == 0) return 0;
-  if (childrenBeforeFailure > 0) --childrenBeforeFailure;
-  Window& child = windows[nextWindow_ += 0x10];
-  child.className = values.className;
-  child.style = values.style;
-  child.visible = (values.style & ws::Visible) != 0;
-  child.parent = values.parent;
-  child.rect = {values.x, values.y, values.x + values.width, values.y + values.height};
+WindowId FakeOs::CreateChild(const ChildValues& v) {
+  if (childrenBeforeFailure == 0 || windows.count(v.parent) == 0) return 0;
+  childrenBeforeFailure -= childrenBeforeFailure > 0;
+  windows[nextWindow_ += 0x10] = {.style = v.style,
+                                  .visible = (v.style & ws::Visible) != 0,
+                                  .parent = v.parent,
+                                  .className = v.className,
+                                  .rect = {v.x, v.y, v.x + v.width, v.y + v.height}};
   return nextWindow_;
 }
 
 // ---- canvas and typed text -----------------------------------------------------------------
 
-namespace {
-
-std::string RgbText(Colour c) {
-  char text[8];
-  std::snprintf(text, sizeof text, "#%02x%02x%02x", c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-  return text;
-}
-
-std::string Numbers(std::initializer_list<int> numbers) {
-  std::string text;
-  for (int n : numbers) text += " " + std::to_string(n);
-  return text;
-}
-
-}  // namespace
-
-void RecordingCanvas::Blit(int bitmapId, int x, int y) {
-  ops += (ops.empty() ? "B" : "; B") + std::to_string(bitmapId) + Numbers({x, y});
-}
-
-void RecordingCanvas::Stretch(int bitmapId, const Rect& r) {
-  ops += (ops.empty() ? "S" : "; S") + std::to_string(bitmapId) +
-         Numbers({r.left, r.top, r.right, r.bottom});
+void RecordingCanvas::Add(const std::string& op, std::initializer_list<int> numbers,
+                          const std::string& more) {
+  ops += (ops.empty() ? "" : "; ") + op;
+  for (int n : numbers) ops += " " + std::to_string(n);
+  ops += more;
 }
 
 void RecordingCanvas::Frame(const Rect& r, Colour colour) {
-  ops += (ops.empty() ? "F" : "; F") + Numbers({r.left, r.top, r.right, r.bottom}).substr(1) + " " +
-         RgbText(colour);
+  Add("F" + std::to_string(r.left), {r.top, r.right, r.bottom}, RgbText(colour));
 }
 
 void RecordingCanvas::Text(int x, int y, std::string_view text, FontHandle font, Colour colour,
                            TextAlign align) {
-  const char* side = align == TextAlign::LeftTop ? "l" : align == TextAlign::RightTop ? "r" : "c";
-  ops += (ops.empty() ? "T'" : "; T'") + std::string(text) + "'" + Numbers({x, y}) + " f" +
-         std::to_string(font) + " " + RgbText(colour) + " " + side;
+  Add("T'" + std::string(text) + "'", {x, y},
+      " f" + std::to_string(font) + RgbText(colour) + " " + "lrc"[static_cast<int>(align)]);
 }
 
 namespace {
@@ -500,51 +425,46 @@ char CharOf(std::uint8_t code, bool shift) {
   if (code >= 'A' && code <= 'Z') return static_cast<char>(shift ? code : code - 'A' + 'a');
   if (code >= '0' && code <= '9') return shift ? ")!@#$%^&*("[code - '0'] : static_cast<char>(code);
   if (code >= vk::Numpad0 && code <= vk::Numpad0 + 9) return static_cast<char>('0' + code - 0x60);
-  static const std::string_view kKeys = "\x20\xBA\xBB\xBC\xBD\xBE\xBF\xC0\xDB\xDC\xDD\xDE";
-  const std::size_t at = kKeys.find(static_cast<char>(code));
-  if (at == std::string_view::npos) return 0;
-  return (shift ? " :+<_>?~{|}\"" : " ;=,-./`[\\]'")[at];
-}
-
-std::string NameOf(std::uint8_t code) {
-  static const std::map<std::uint8_t, std::string> kNames = {
-      {vk::Back, "back"},  {vk::Tab, "tab"},    {vk::Return, "enter"}, {vk::Escape, "esc"},
-      {vk::Prior, "pgup"}, {vk::Next, "pgdn"},  {vk::End, "end"},      {vk::Home, "home"},
-      {vk::Left, "left"},  {vk::Up, "up"},      {vk::Right, "right"},  {vk::Down, "down"},
-      {vk::Insert, "ins"}, {vk::Delete, "del"}, {vk::Apps, "menu"},    {vk::Space, "space"}};
-  if (kNames.count(code) != 0) return kNames.at(code);
-  if (code >= vk::F1 && code < vk::F1 + 24) return "f" + std::to_string(code - vk::F1 + 1);
-  const char ch = CharOf(code, false);
-  return ch != 0 ? std::string(1, ch) : "vk" + std::to_string(code);
+  const std::size_t at =
+      std::string_view("\x20\xBA\xBB\xBC\xBD\xBE\xBF\xC0\xDB\xDC\xDD\xDE").find(char(code));
+  return at == std::string_view::npos ? 0 : (shift ? " :+<_>?~{|}\"" : " ;=,-./`[\\]'")[at];
 }
 
 }  // namespace
 
 std::string TypedText(const std::vector<KeyInput>& events) {
+  static const std::map<int, std::string> kNames = {
+      {vk::Back, "back"},  {vk::Tab, "tab"},    {vk::Return, "enter"}, {vk::Escape, "esc"},
+      {vk::Prior, "pgup"}, {vk::Next, "pgdn"},  {vk::End, "end"},      {vk::Home, "home"},
+      {vk::Left, "left"},  {vk::Up, "up"},      {vk::Right, "right"},  {vk::Down, "down"},
+      {vk::Insert, "ins"}, {vk::Delete, "del"}, {vk::Apps, "menu"},    {vk::Space, "space"}};
   bool down[256] = {};
   bool caps = false;
   std::string text;
   for (const KeyInput& event : events) {
-    const std::uint8_t code = static_cast<std::uint8_t>(event.vk);
+    const std::uint8_t code = event.vk & 0xFF;
     const bool up = (event.flags & kKeyEventKeyUp) != 0;
-    if (code == vk::Capital && !up && !down[code]) caps = !caps;
+    caps ^= code == vk::Capital && !up && !down[code];
     down[code] = !up;
     const bool shift = down[vk::Shift] || down[vk::LShift] || down[vk::RShift];
-    const bool ctrl = down[vk::Control] || down[vk::LControl] || down[vk::RControl];
-    const bool alt = down[vk::Menu] || down[vk::LMenu] || down[vk::RMenu];
-    const bool win = down[vk::LWin] || down[vk::LWin + 1];
-    const bool modifier = code == vk::Capital || (code >= vk::Shift && code <= vk::Menu) ||
-                          (code >= vk::LShift && code <= vk::RMenu) || code == vk::LWin ||
-                          code == vk::LWin + 1;
+    const bool ctrl = down[vk::LControl] || down[vk::RControl];
+    const bool alt = down[vk::LMenu] || down[vk::RMenu];
+    const bool win = down[vk::LWin];
+    const bool modifier = code == vk::Capital || code == vk::LWin ||
+                          (code >= vk::Shift && code <= vk::Menu) ||
+                          (code >= vk::LShift && code <= vk::RMenu);
     if (up || modifier) continue;
-    const bool letter = code >= 'A' && code <= 'Z';
-    const char ch = CharOf(code, letter ? shift != caps : shift);
+    const char ch = CharOf(code, code >= 'A' && code <= 'Z' ? shift != caps : shift);
     if (!ctrl && !alt && !win && ch != 0) {
       text += ch;
       continue;
     }
+    const std::string name = kNames.count(code) != 0 ? kNames.at(code)
+                             : code >= vk::F1 && code < vk::F1 + 12
+                                 ? "f" + std::to_string(code - vk::F1 + 1)
+                                 : std::string(1, CharOf(code, false));
     text += std::string("<") + (ctrl ? "ctrl+" : "") + (alt ? "alt+" : "") + (win ? "win+" : "") +
-            (shift && (ch == 0 || ctrl || alt || win) ? "shift+" : "") + NameOf(code) + ">";
+            (shift && (ch == 0 || ctrl || alt || win) ? "shift+" : "") + name + ">";
   }
   return text;
 }

@@ -1,6 +1,6 @@
 // The machine that the logic runs against in the unit tests: one object that answers for every
 // interface of platform/os.h. It keeps what a user would notice (keys down, what reached the
-// application, windows and their states, timers on a manual clock) and records the calls whose
+// application, windows and their states, timers on a manual clock) and logs the calls whose
 // order is the behaviour.
 #pragma once
 
@@ -18,10 +18,9 @@ namespace bk::fake {
 inline constexpr std::uint32_t kOverlapped = 0x00CF0000;  // WS_OVERLAPPEDWINDOW
 inline constexpr std::uint32_t kAppStyle = kOverlapped | ws::Visible;
 inline constexpr WindowId kDesktop = 0x10010;
-inline constexpr ThreadId kDesktopThread = 7;
 
 struct Window {
-  std::string name;  // as the command log names it
+  std::string name{};  // as the log names it
   std::uint32_t style = kAppStyle;
   std::uint32_t exStyle = 0;
   // What IsWindowVisible says, kept apart from the style bit so that each can be tested alone.
@@ -30,30 +29,24 @@ struct Window {
   bool maximized = false;  // also the state that a restore from minimised returns to
   ThreadId thread = 0;
   ProcessId process = 0;
-  // The program's own windows.
-  WindowId parent = 0;
-  std::string className;
-  Rect rect;
+  WindowId parent = 0;  // the program's own windows: the input window and its children
+  std::string className{};
+  Rect rect{};
   int alpha = -1;  // the layered alpha; -1 while none is set
   std::intptr_t userData = 0;
   std::uint32_t buttonState = 0;
 };
 
-class FakeOs final : public Keyboard,
-                     public Timers,
-                     public Hook,
-                     public Desktop,
-                     public WindowControl,
-                     public Processes,
-                     public Kernel,
-                     public Registry,
-                     public Launcher,
-                     public RawInput,
-                     public Shell,
-                     public LayoutWindow {
+// clang-format off
+class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop, public WindowControl,
+    public Processes, public Kernel, public Registry, public Launcher, public RawInput, public Shell,
+    public LayoutWindow {
+  // clang-format on
  public:
   FakeOs() { Use(); }
-  void Use();  // installs this machine as the one the program runs on
+  void Use() {
+    InstallOs({this, this, this, this, this, this, this, this, this, this, this, this});
+  }
 
   // ---- Keyboard: the program's keys come back through the hook once its callback returns.
   unsigned SendKeys(std::span<const KeyInput> events) override;
@@ -68,7 +61,6 @@ class FakeOs final : public Keyboard,
   void Deliver();
   const std::vector<KeyInput>& Received();  // what reached the foreground application
   std::vector<std::uint8_t> HeldByProgram() const;
-  std::vector<KeyInput> Sent() const;  // every event of every SendInput call
 
   std::map<char, KeyValue> layout;  // VkKeyScanA answers that differ from US English
   bool capsLock = false;
@@ -77,7 +69,7 @@ class FakeOs final : public Keyboard,
   int callsWhileHooked = 0;
   bool ranAway = false;  // the program's keys kept coming back as new ones
 
-  // ---- Timers; Advance fires them through the window procedure's router.
+  // ---- Timers, fired through the window procedure's router as the clock moves on.
   void Start(TimerId id, unsigned ms) override { timers[id] = {ms, now + ms}; }
   void Stop(TimerId id) override { timers.erase(id); }
   void Advance(std::uint64_t ms);
@@ -86,8 +78,8 @@ class FakeOs final : public Keyboard,
   std::uint64_t now = 0;
 
   // ---- Hook
-  HookHandle Install() override;
-  void Remove(HookHandle handle) override;
+  HookHandle Install() override { return hook = failInstall ? 0 : ++nextHandle_; }
+  void Remove(HookHandle handle) override { hook = handle == hook ? 0 : hook; }
   std::intptr_t CallNext(HookHandle, int, std::uintptr_t, std::intptr_t) override { return 0; }
   HookHandle hook = 0;
   bool failInstall = false;
@@ -101,7 +93,9 @@ class FakeOs final : public Keyboard,
   std::uint32_t ExStyle(WindowId window) override { return Find(window).exStyle; }
   bool IsZoomed(WindowId window) override { return Find(window).maximized && !IsIconic(window); }
   bool IsIconic(WindowId window) override { return Find(window).minimized; }
-  bool IsVisible(WindowId window) override;
+  bool IsVisible(WindowId w) override {
+    return Find(w).visible && (!Find(w).parent || IsVisible(Find(w).parent));
+  }
   bool Exists(WindowId window) override { return window == kDesktop || windows.count(window); }
   WindowId DesktopWindow() override { return kDesktop; }
   WindowId TopChild(WindowId parent) override;
@@ -109,7 +103,7 @@ class FakeOs final : public Keyboard,
   bool Show(WindowId window, int command) override;
   bool SetForeground(WindowId window) override;
   void BringToTop(WindowId window) override;
-  void SetActive(WindowId window) override { Note("SetActiveWindow(" + Name(window) + ")"); }
+  void SetActive(WindowId window) override { Note("SetActiveWindow", window); }
   void SetFocus(WindowId window) override;
   void PlaceOnTop(WindowId window) override;
   void AttachInput(ThreadId from, ThreadId to, bool attach) override;
@@ -117,10 +111,11 @@ class FakeOs final : public Keyboard,
   // A window of another program, below the others; the first one added comes to the front.
   WindowId AddWindow(Window window, WindowId id = 0);
   void MakeForeground(WindowId window);
-  Window& Find(WindowId window);
   void Destroy(WindowId window);
+  Window& Find(WindowId window);  // a window that does not exist has no style and is not visible
   std::string Name(WindowId window);
-  void Note(const std::string& line) { log.push_back(line); }
+  void MoveToTop(WindowId window);
+  void Note(const std::string& call, WindowId window, const std::string& more = "");
 
   std::map<WindowId, Window> windows;
   std::vector<WindowId> zOrder;  // other programs' windows, top first
@@ -130,8 +125,8 @@ class FakeOs final : public Keyboard,
   std::vector<std::string> log;
   int failSetForeground = 0;  // the next N calls fail; -1: every call
   bool failWindowInfo = false;
-  bool zOrderLoops = false;  // windows keep moving: below the bottom one is the top one again
-  std::function<void(WindowId, int)> onShow;  // runs inside ShowWindow, before it acts
+  bool zOrderLoops = false;      // windows keep moving: below the bottom one is the top one again
+  std::function<void()> onShow;  // runs inside ShowWindow, before it acts
 
   // ---- Processes, Kernel, Registry, Launcher: every handle must be closed again.
   KernelHandle OpenForQuery(ProcessId id) override;
@@ -141,15 +136,17 @@ class FakeOs final : public Keyboard,
   MutexResult OpenSyncMutex(const char* name) override;
   std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) override;
   bool OsMajorVersion(std::uint32_t* major) override;
-  KernelHandle OpenUserKey(const char16_t* subkey) override;
+  KernelHandle OpenUserKey(const char16_t* key) override {
+    return registry.count(key) ? NewHandle(key) : 0;
+  }
   bool QueryValue(KernelHandle key, const char16_t* name, void* buffer,
                   std::uint32_t* size) override;
   void CloseKey(KernelHandle key) override { handles.erase(key); }
   void Open(const char16_t* file, const char16_t* parameters) override;
-  KernelHandle NewHandle(std::string what);
+  KernelHandle NewHandle(const std::u16string& what);
 
-  std::map<KernelHandle, std::string> handles;  // open ones, with what they are
-  std::map<ProcessId, std::string> images;      // a process missing here cannot be opened
+  std::map<KernelHandle, std::u16string> handles;  // open ones, with what they are
+  std::map<ProcessId, std::string> images;         // a process missing here cannot be opened
   bool cutLongImageNames = false;  // a name too long for the buffer is cut, not refused
   int processOpens = 0;
   std::set<std::string> mutexes;        // held by other processes
@@ -159,12 +156,12 @@ class FakeOs final : public Keyboard,
   std::uint32_t osMajor = 10;
   bool failVersion = false;
   std::map<std::u16string, std::map<std::u16string, std::vector<std::uint8_t>>> registry;
-  std::vector<std::u16string> launches;  // "file parameters"
+  std::vector<std::string> launches;  // "file parameters", in ASCII
 
   // ---- RawInput
   std::uint32_t ReadRecord(std::intptr_t handle, void* buffer, std::uint32_t* size) override;
   bool DeviceCollection(std::uintptr_t device, HidCollection* collection) override;
-  bool Register(std::span<const RawDeviceRegistration> devices) override;
+  bool Register(std::span<const RawDeviceRegistration> list) override;
   std::map<std::intptr_t, std::vector<std::uint8_t>> records;
   std::map<std::uintptr_t, HidCollection> devices;  // a device missing here fails its info call
   bool shortRead = false;                           // the second read copies one byte less
@@ -173,15 +170,19 @@ class FakeOs final : public Keyboard,
   // ---- Shell and LayoutWindow: the program's own window and its children.
   bool RegisterInputClass(const WindowClassValues& values) override;
   WindowId CreateInputWindow(const WindowValues& values) override;
-  FontHandle CreateFontHandle(const FontValues& values) override;
+  FontHandle CreateFontHandle(const FontValues& values) override {
+    return *fonts.insert(values.height).first;
+  }
   void DeleteFontHandle(FontHandle font) override { fonts.erase(font); }
   void PostQuit() override { quit = true; }
   void RunMessageLoop() override;
   void MakeTopmost(WindowId window, int width, int height) override;
-  void Move(WindowId window, int x, int y, int width, int height, bool) override;
+  void Move(WindowId window, int x, int y, int w, int h, bool) override {
+    Find(window).rect = {x, y, x + w, y + h};
+  }
   bool WindowRect(WindowId window, Rect* rect) override;
   int SystemMetric(int index) override {
-    return index == kSmCxFullScreen ? screen.right : index == kSmCyFullScreen ? screen.bottom : 0;
+    return index == kSmCxFullScreen ? screen.right : screen.bottom;
   }
   void Invalidate(WindowId window, const Rect* rect, bool) override;
   bool SetAlpha(WindowId window, std::uint8_t alpha) override;
@@ -209,7 +210,6 @@ class FakeOs final : public Keyboard,
 
  private:
   bool Hooked(const KeyInput& event);
-  void MoveToTop(WindowId window);
   void SetDown(std::uint8_t vk, bool isDown);
   std::deque<KeyInput> stream_;  // the program's keys, waiting for the hook
   std::vector<KeyInput> received_;
@@ -219,18 +219,20 @@ class FakeOs final : public Keyboard,
   KernelHandle nextHandle_ = 0x100;
   WindowId nextWindow_ = 0x20000;
   std::map<KernelHandle, ProcessId> processOf_;
-  std::map<KernelHandle, std::u16string> keyOf_;
 };
 
 // A canvas that writes what it is asked to draw as text: "S102 0 0 50 40" (stretch a bitmap),
 // "B104 0 0" (blit), "F0 0 750 25 #777777" (frame), "T'q' 25 0 f24 #eeeeee c" (text: font by
 // height, colour, alignment l, r or c), separated by "; ".
 struct RecordingCanvas final : Canvas {
-  void Blit(int bitmapId, int x, int y) override;
-  void Stretch(int bitmapId, const Rect& target) override;
-  void Frame(const Rect& rect, Colour colour) override;
+  void Blit(int id, int x, int y) override { Add("B" + std::to_string(id), {x, y}); }
+  void Stretch(int id, const Rect& r) override {
+    Add("S" + std::to_string(id), {r.left, r.top, r.right, r.bottom});
+  }
+  void Frame(const Rect& r, Colour colour) override;
   void Text(int x, int y, std::string_view text, FontHandle font, Colour colour,
             TextAlign align) override;
+  void Add(const std::string& op, std::initializer_list<int> numbers, const std::string& more = "");
   std::string ops;
 };
 

@@ -22,10 +22,10 @@ TEST_P(ClassifyButtonTest, FindsTheButtonOfACode) {
 }
 
 DispatchCase Media(std::uint16_t usage, std::string_view name) {
-  return {0x0000000C00010000 | usage, {Kind::Media, name, 0}};
+  return {0x0000000C00010000ULL | usage, {Kind::Media, name, 0}};
 }
 DispatchCase Vendor(std::uint8_t number) {
-  return {0x0000FFAA00880000 | number, {Kind::Vendor, {}, number}};
+  return {0x0000FFAA00880000ULL | number, {Kind::Vendor, {}, number}};
 }
 DispatchCase Nothing(ButtonCode code) {
   return {code, {}};

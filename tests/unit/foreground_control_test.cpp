@@ -69,7 +69,7 @@ TEST_F(ForegroundTest, BWithNoOtherSuitableWindowOnlyMinimises) {
 TEST_F(ForegroundTest, BActivatesNothingWhenTheCandidateDiesBeforeItsTurn) {
   fake.AddWindow({.name = "front"});
   const WindowId next = fake.AddWindow({.name = "next"});
-  fake.onShow = [&](WindowId, int) { fake.Destroy(next); };
+  fake.onShow = [&] { fake.Destroy(next); };
   ForegroundWindowAction(false);
   EXPECT_EQ(fake.foreground, 0u);
   EXPECT_EQ(fake.log, Log{"ShowWindow(front, 6)"});

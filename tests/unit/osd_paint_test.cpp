@@ -40,7 +40,9 @@ TEST_P(KeyLookTest, ChoosesBitmapsLabelsColoursAndFonts) {
   fake.invalidated.clear();
   for (const char* tap = look.taps; *tap != 0; ++tap) PressSymbol(*tap);
   // A change of look is repainted.
-  if (*look.taps != 0) EXPECT_TRUE(Invalidated(keyboardLayout[look.index].button));
+  if (*look.taps != 0) {
+    EXPECT_TRUE(Invalidated(keyboardLayout[look.index].button));
+  }
   EXPECT_EQ(Paint(look.index, look.state), look.ops);
   fake.Stop(TIMER_COMMIT);
   ReleaseModifiers();

@@ -41,14 +41,14 @@ INSTANTIATE_TEST_SUITE_P(
 // A RAWINPUT record as GetRawInputData copies it, from device 0x77, with `count` reports.
 std::vector<std::uint8_t> HidRecord(std::uint32_t reportSize, std::uint32_t count,
                                     const std::vector<std::uint8_t>& reports) {
-  std::vector<std::uint8_t> record(RawRecordLayout::kHidDataOffset);
+  std::vector<std::uint8_t> record(RawRecordLayout::kHidDataOffset + reports.size());
   const std::uint32_t type = RawRecordLayout::kTypeHid;
   const std::uintptr_t device = 0x77;
   std::memcpy(&record[RawRecordLayout::kTypeOffset], &type, 4);
   std::memcpy(&record[RawRecordLayout::kDeviceOffset], &device, sizeof device);
   std::memcpy(&record[RawRecordLayout::kHidSizeOffset], &reportSize, 4);
   std::memcpy(&record[RawRecordLayout::kHidCountOffset], &count, 4);
-  record.insert(record.end(), reports.begin(), reports.end());
+  std::copy(reports.begin(), reports.end(), record.begin() + RawRecordLayout::kHidDataOffset);
   return record;
 }
 

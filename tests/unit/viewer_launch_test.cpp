@@ -7,14 +7,14 @@
 namespace bk {
 namespace {
 
-const std::u16string kPath = u"C:\\Program Files\\Telvarin\\Telvarin.exe";
+using Launches = std::vector<std::string>;
+const std::string kPath = "C:\\Program Files\\Telvarin\\Telvarin.exe";
 
 // A value's bytes as the registry holds them: UTF-16, with or without the terminator.
-std::vector<std::uint8_t> Bytes(const std::u16string& text, bool terminated = true) {
+std::vector<std::uint8_t> Bytes(const std::string& text, bool terminated = true) {
   std::vector<std::uint8_t> bytes;
-  for (char16_t ch : text + (terminated ? std::u16string(1, 0) : u"")) {
-    bytes.insert(bytes.end(), {static_cast<std::uint8_t>(ch), static_cast<std::uint8_t>(ch >> 8)});
-  }
+  for (char ch : text) bytes.insert(bytes.end(), {static_cast<std::uint8_t>(ch), 0});
+  if (terminated) bytes.insert(bytes.end(), {0, 0});
   return bytes;
 }
 
@@ -34,7 +34,7 @@ TEST_F(ViewerTest, ABurstOfPressesLaunchesOnce200MsAfterTheLast) {
   fake.Advance(99);
   EXPECT_TRUE(fake.launches.empty());
   fake.Advance(5000);
-  EXPECT_EQ(fake.launches, std::vector<std::u16string>{kPath + u" -Telvarin"});
+  EXPECT_EQ(fake.launches, Launches{kPath + " -Telvarin"});
 }
 
 TEST_F(ViewerTest, ASiblingThatHoldsEitherMutexStopsTheLaunch) {
@@ -57,14 +57,14 @@ TEST_F(ViewerTest, AMissingKeyOrValueLaunchesNothing) {
 }
 
 // A path of `chars` characters: "C:\aaa...".
-std::u16string PathOf(std::size_t chars) {
-  return u"C:\\" + std::u16string(chars - 3, u'a');
+std::string PathOf(std::size_t chars) {
+  return "C:\\" + std::string(chars - 3, 'a');
 }
 
 struct ValueCase {
   const char* what;
   std::vector<std::uint8_t> bytes;
-  std::u16string launched;  // empty: nothing is launched
+  std::string launched;  // empty: nothing is launched
 };
 
 void PrintTo(const ValueCase& c, std::ostream* out) {
@@ -76,10 +76,8 @@ class RegistryValueTest : public ViewerTest, public ::testing::WithParamInterfac
 TEST_P(RegistryValueTest, LaunchesThePathThatTheValueHolds) {
   fake.registry[kViewerKey][kViewerValue] = GetParam().bytes;
   LaunchViewer();
-  const std::u16string launched = GetParam().launched;
-  EXPECT_EQ(fake.launches, launched.empty()
-                               ? std::vector<std::u16string>{}
-                               : std::vector<std::u16string>{launched + u" -Telvarin"});
+  const std::string& path = GetParam().launched;
+  EXPECT_EQ(fake.launches, path.empty() ? Launches{} : Launches{path + " -Telvarin"});
 }
 
 std::vector<std::uint8_t> WithOddByte(std::vector<std::uint8_t> bytes) {
@@ -89,15 +87,15 @@ std::vector<std::uint8_t> WithOddByte(std::vector<std::uint8_t> bytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, RegistryValueTest,
-    ::testing::Values(ValueCase{"empty", {}, u""}, ValueCase{"only the terminator", {0, 0}, u""},
+    ::testing::Values(ValueCase{"empty", {}, ""}, ValueCase{"only the terminator", {0, 0}, ""},
                       ValueCase{"unterminated", Bytes(PathOf(130), false), PathOf(130)},
                       ValueCase{"an odd byte is dropped", WithOddByte(Bytes(PathOf(10), false)),
                                 PathOf(10)},
                       ValueCase{"518 bytes, terminated", Bytes(PathOf(258)), PathOf(258)},
                       ValueCase{"518 bytes, unterminated", Bytes(PathOf(259), false), PathOf(259)},
-                      ValueCase{"520 bytes: too long", Bytes(PathOf(259)), u""},
+                      ValueCase{"520 bytes: too long", Bytes(PathOf(259)), ""},
                       ValueCase{"a terminator inside the data",
-                                Bytes(PathOf(10) + std::u16string(1, 0) + u"junk"), PathOf(10)}));
+                                Bytes(PathOf(10) + std::string(1, 0) + "junk"), PathOf(10)}));
 
 }  // namespace
 }  // namespace bk
