@@ -34,9 +34,7 @@ void ExpectSound(FakeOs& fake, const std::set<std::uint8_t>& held,
     EXPECT_TRUE(timers.count(id)) << "timer " << id << " was left running";
   }
   EXPECT_TRUE(fake.attached.empty()) << "thread input was left attached";
-  for (const auto& [handle, what] : fake.handles) {
-    ADD_FAILURE() << std::string(what.begin(), what.end()) << " left open";
-  }
+  for (const auto& [handle, what] : fake.handles) ADD_FAILURE() << what << " left open";
 }
 
 TempFolder::TempFolder()

@@ -4,6 +4,8 @@
 // order is the behaviour.
 #pragma once
 
+#include <algorithm>
+#include <cstring>
 #include <deque>
 #include <functional>
 #include <map>
@@ -11,7 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "app/timers.h"
+#include "osd/keyboard_hook.h"
 #include "platform/os.h"
+#include "platform/us_layout.h"
 
 namespace bk::fake {
 
@@ -37,6 +42,8 @@ struct Window {
   std::uint32_t buttonState = 0;
 };
 
+std::string Hex(std::uintmax_t value, const char* format = "0x%jX");
+
 // clang-format off
 class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop, public WindowControl,
     public Processes, public Kernel, public Registry, public Launcher, public RawInput, public Shell,
@@ -49,18 +56,63 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   }
 
   // ---- Keyboard: the program's keys come back through the hook once its callback returns.
-  unsigned SendKeys(std::span<const KeyInput> events) override;
+  unsigned SendKeys(std::span<const KeyInput> events) override {
+    callsWhileHooked += hook != 0;
+    log.push_back("SendInput(" + std::to_string(events.size()) + ")");
+    calls.emplace_back(events.begin(), events.end());
+    for (const KeyInput& event : events) {
+      SetDown(event.vk & 0xFF, (event.flags & kKeyEventKeyUp) == 0);
+      programDown_[event.vk & 0xFF] = (event.flags & kKeyEventKeyUp) == 0;
+      stream_.push_back(event);
+    }
+    return static_cast<unsigned>(events.size());
+  }
   std::uint16_t ScanCode(std::uint8_t vk) override { return vk == 0 ? 0 : 0x100 + vk; }
-  KeyValue KeyForChar(char ch) override;
+  KeyValue KeyForChar(char ch) override {
+    return layout.count(ch) != 0 ? layout[ch] : UsLayoutKeyForChar(ch);
+  }
   bool AsyncKeyDown(std::uint8_t vk) override { return down[vk]; }
   bool KeyToggled(std::uint8_t vk) override { return vk == vk::Capital && capsLock; }
   // A key from outside the program (extraInfo: another program's marker): the hook sees it first.
-  void Input(std::uint8_t vk, bool isDown, std::uintptr_t extraInfo = 0);
+  void Input(std::uint8_t vk, bool isDown, std::uintptr_t extraInfo = 0) {
+    Deliver();
+    userHolds_[vk] = isDown;
+    const KeyInput event{vk, ScanCode(vk), isDown ? 0 : kKeyEventKeyUp, extraInfo};
+    if (!Hooked(event)) {
+      SetDown(vk, isDown);
+      received_.push_back(event);
+    }
+    Deliver();
+  }
   // Runs `handler` as one of the program's callbacks: what it sends arrives after it returns.
-  void Callback(const std::function<void()>& handler);
-  void Deliver();
-  const std::vector<KeyInput>& Received();  // what reached the foreground application
-  std::vector<std::uint8_t> HeldByProgram() const;
+  void Callback(const std::function<void()>& handler) {
+    ++depth_;
+    handler();
+    --depth_;
+    Deliver();
+  }
+  void Deliver() {
+    for (int delivered = 0; depth_ == 0 && !stream_.empty(); stream_.pop_front()) {
+      if (++delivered > 1000) {
+        ranAway = true;
+        return stream_.clear();
+      }
+      // The key state already follows the program's keys; only their way through the hook is left.
+      if (!Hooked(stream_.front())) received_.push_back(stream_.front());
+    }
+  }
+  // What reached the foreground application.
+  const std::vector<KeyInput>& Received() {
+    Deliver();
+    return received_;
+  }
+  std::vector<std::uint8_t> HeldByProgram() const {
+    std::vector<std::uint8_t> held;
+    for (int vk = 0; vk < 256; ++vk) {
+      if (programDown_[vk] && down[vk] && !userHolds_[vk]) held.push_back(std::uint8_t(vk));
+    }
+    return held;
+  }
 
   std::map<char, KeyValue> layout;  // VkKeyScanA answers that differ from US English
   bool capsLock = false;
@@ -72,8 +124,21 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   // ---- Timers, fired through the window procedure's router as the clock moves on.
   void Start(TimerId id, unsigned ms) override { timers[id] = {ms, now + ms}; }
   void Stop(TimerId id) override { timers.erase(id); }
-  void Advance(std::uint64_t ms);
   bool Running(TimerId id) const { return timers.count(id) != 0; }
+  void Advance(std::uint64_t ms) {
+    const std::uint64_t end = now + ms;
+    const auto byDue = [](auto& a, auto& b) { return a.second.second < b.second.second; };
+    for (auto next = std::min_element(timers.begin(), timers.end(), byDue);
+         next != timers.end() && next->second.second <= end;
+         next = std::min_element(timers.begin(), timers.end(), byDue)) {
+      const TimerId id = next->first;
+      now = next->second.second;
+      // A timer that its handler does not stop fires again after its period.
+      next->second.second = now + std::max(1u, next->second.first);
+      Callback([id] { OnInputWindowTimer(id); });
+    }
+    now = end;
+  }
   std::map<TimerId, std::pair<unsigned, std::uint64_t>> timers;  // period, due
   std::uint64_t now = 0;
 
@@ -87,35 +152,122 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   // ---- Desktop and WindowControl. Commands on other programs' windows, and every SendInput
   // call, go to `log`: for bringing a window forward, the order of the calls is the behaviour.
   WindowId Foreground() override { return foreground; }
-  ThreadId WindowThreadProcess(WindowId window, ProcessId* processId) override;
-  bool WindowInfoStyle(WindowId window, std::uint32_t* style) override;
+  ThreadId WindowThreadProcess(WindowId window, ProcessId* processId) override {
+    if (processId != nullptr) *processId = Find(window).process;
+    return window == kDesktop ? 7 : Find(window).thread;
+  }
+  bool WindowInfoStyle(WindowId window, std::uint32_t* style) override {
+    *style = Find(window).style;
+    return !failWindowInfo && windows.count(window) != 0;
+  }
   std::uint32_t Style(WindowId window) override { return Find(window).style; }
   std::uint32_t ExStyle(WindowId window) override { return Find(window).exStyle; }
   bool IsZoomed(WindowId window) override { return Find(window).maximized && !IsIconic(window); }
   bool IsIconic(WindowId window) override { return Find(window).minimized; }
   bool IsVisible(WindowId w) override {
-    return Find(w).visible && (!Find(w).parent || IsVisible(Find(w).parent));
+    return Find(w).visible && (Find(w).parent == 0 || IsVisible(Find(w).parent));
   }
   bool Exists(WindowId window) override { return window == kDesktop || windows.count(window); }
   WindowId DesktopWindow() override { return kDesktop; }
-  WindowId TopChild(WindowId parent) override;
-  WindowId NextBelow(WindowId window) override;
-  bool Show(WindowId window, int command) override;
-  bool SetForeground(WindowId window) override;
-  void BringToTop(WindowId window) override;
+  WindowId TopChild(WindowId parent) override {
+    return parent == kDesktop && !zOrder.empty() ? zOrder.front() : 0;
+  }
+  WindowId NextBelow(WindowId window) override {
+    auto at = std::find(zOrder.begin(), zOrder.end(), window);
+    if (at == zOrder.end()) return 0;
+    return ++at != zOrder.end() ? *at : zOrderLoops ? zOrder.front() : 0;
+  }
+  bool Show(WindowId window, int command) override {
+    if (Find(window).className.empty()) Note("ShowWindow", window, ", " + std::to_string(command));
+    if (onShow) onShow();
+    Window& w = Find(window);
+    const bool was = w.visible;
+    w.visible = command != sw::Hide;
+    w.style = w.visible ? w.style | ws::Visible : w.style & ~ws::Visible;
+    if (command == sw::ShowNormal || command == sw::Restore) {
+      (w.minimized ? w.minimized : w.maximized) = false;
+    } else if (command == sw::Maximize) {
+      w.minimized = false;
+      w.maximized = true;
+    }
+    w.minimized |= command == sw::Minimize;
+    // A window that is hidden or minimised gives up the foreground; no successor is chosen.
+    if ((!w.visible || w.minimized) && foreground == window) foreground = focus = 0;
+    return was;
+  }
+  bool SetForeground(WindowId window) override {
+    const bool ok = windows.count(window) != 0 && failSetForeground == 0;
+    failSetForeground -= failSetForeground > 0;
+    log.push_back("SetForegroundWindow(" + Name(window) + ") -> " + "01"[ok]);
+    if (ok) MakeForeground(window);
+    return ok;
+  }
+  void BringToTop(WindowId window) override {
+    Note("BringWindowToTop", window);
+    MoveToTop(window);
+  }
   void SetActive(WindowId window) override { Note("SetActiveWindow", window); }
-  void SetFocus(WindowId window) override;
-  void PlaceOnTop(WindowId window) override;
-  void AttachInput(ThreadId from, ThreadId to, bool attach) override;
-  void Post(WindowId window, unsigned message, std::uintptr_t wParam, std::intptr_t) override;
+  // The focus belongs to the foreground window's thread: another program's window cannot take
+  // it before it is in the foreground.
+  void SetFocus(WindowId window) override {
+    Note("SetFocus", window);
+    if (window == foreground && windows.count(window) != 0) focus = window;
+  }
+  void PlaceOnTop(WindowId window) override {
+    Note("SetWindowPos", window, ", HWND_TOP");
+    MoveToTop(window);
+  }
+  void AttachInput(ThreadId from, ThreadId to, bool attach) override {
+    log.push_back("AttachThreadInput(" + std::to_string(from) + ", " + std::to_string(to) + ", " +
+                  "01"[attach] + ")");
+    if (attach) {
+      attached.insert({from, to});
+    } else {
+      attached.erase({from, to});
+    }
+  }
+  void Post(WindowId window, unsigned message, std::uintptr_t wParam, std::intptr_t) override {
+    Note("PostMessageA", window, ", " + Hex(message) + ", " + Hex(wParam));
+    // What the window's default procedure makes of the message once it arrives.
+    if (message == msg::Close) Destroy(window);
+    if (message == msg::SysCommand && wParam == msg::ScRestore) Find(window).minimized = false;
+  }
   // A window of another program, below the others; the first one added comes to the front.
-  WindowId AddWindow(Window window, WindowId id = 0);
-  void MakeForeground(WindowId window);
-  void Destroy(WindowId window);
-  Window& Find(WindowId window);  // a window that does not exist has no style and is not visible
-  std::string Name(WindowId window);
-  void MoveToTop(WindowId window);
-  void Note(const std::string& call, WindowId window, const std::string& more = "");
+  WindowId AddWindow(Window window, WindowId id = 0) {
+    id = id != 0 ? id : (nextWindow_ += 0x10);
+    window.thread = window.thread != 0 ? window.thread : ThreadId(100 + windows.size());
+    window.process = window.process != 0 ? window.process : ProcessId(4000 + windows.size());
+    windows[id] = window;
+    zOrder.push_back(id);
+    if (zOrder.size() == 1 && window.visible && !window.minimized) MakeForeground(id);
+    return id;
+  }
+  void MakeForeground(WindowId window) {
+    foreground = focus = window;
+    MoveToTop(window);
+  }
+  void Destroy(WindowId window) {
+    windows.erase(window);
+    zOrder.erase(std::remove(zOrder.begin(), zOrder.end(), window), zOrder.end());
+    if (foreground == window) foreground = focus = 0;
+  }
+  // A window that does not exist has no style and is not visible.
+  Window& Find(WindowId window) {
+    static Window gone;
+    if (windows.count(window) != 0) return windows[window];
+    return gone = {.style = 0, .visible = false};
+  }
+  std::string Name(WindowId window) {
+    const std::string& name = Find(window).name;
+    return window == kDesktop ? "desktop" : name.empty() ? Hex(window) : name;
+  }
+  void MoveToTop(WindowId window) {
+    const auto at = std::find(zOrder.begin(), zOrder.end(), window);
+    if (at != zOrder.end()) std::rotate(zOrder.begin(), at, at + 1);
+  }
+  void Note(const std::string& call, WindowId window, const std::string& more = "") {
+    log.push_back(call + "(" + Name(window) + more + ")");
+  }
 
   std::map<WindowId, Window> windows;
   std::vector<WindowId> zOrder;  // other programs' windows, top first
@@ -129,24 +281,74 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   std::function<void()> onShow;  // runs inside ShowWindow, before it acts
 
   // ---- Processes, Kernel, Registry, Launcher: every handle must be closed again.
-  KernelHandle OpenForQuery(ProcessId id) override;
-  std::uint32_t ImageFileName(KernelHandle process, char* buffer, std::uint32_t size) override;
-  void Close(KernelHandle handle) override { handles.erase(handle); }
-  MutexResult CreateOwnedMutex(const char* name) override;
-  MutexResult OpenSyncMutex(const char* name) override;
-  std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) override;
-  bool OsMajorVersion(std::uint32_t* major) override;
-  KernelHandle OpenUserKey(const char16_t* key) override {
-    return registry.count(key) ? NewHandle(key) : 0;
+  KernelHandle OpenForQuery(ProcessId id) override {
+    ++processOpens;
+    if (images.count(id) == 0) return 0;
+    const KernelHandle handle = NewHandle("a process");
+    processOf_[handle] = id;
+    return handle;
   }
+  std::uint32_t ImageFileName(KernelHandle process, char* buffer, std::uint32_t size) override {
+    const std::string& name = images[processOf_[process]];
+    // As documented, a name that does not fit fails; some systems cut it to the buffer instead.
+    if (name.size() >= size && !cutLongImageNames) return 0;
+    const std::size_t length = std::min<std::size_t>(name.size(), size);
+    std::memcpy(buffer, name.data(), length);
+    if (length < size) buffer[length] = '\0';
+    return static_cast<std::uint32_t>(length);
+  }
+  void Close(KernelHandle handle) override { handles.erase(handle); }
+  MutexResult CreateOwnedMutex(const char* name) override {
+    if (failCreateMutex) return {0, kErrorAccessDenied};
+    return {NewHandle("the instance mutex"), mutexes.count(name) ? kErrorAlreadyExists : 0};
+  }
+  MutexResult OpenSyncMutex(const char* name) override {
+    if (deniedMutexes.count(name) != 0) return {0, kErrorAccessDenied};
+    if (mutexes.count(name) == 0) return {0, 2};  // ERROR_FILE_NOT_FOUND
+    return {NewHandle("a sibling's mutex"), 0};
+  }
+  // As GetModuleFileNameA: a path that does not fit is cut, and the buffer's size returned.
+  std::uint32_t ModuleFileName(char* buffer, std::uint32_t size) override {
+    const std::size_t length = std::min<std::size_t>(modulePath.size(), size);
+    std::memcpy(buffer, modulePath.data(), length);
+    buffer[std::min<std::size_t>(length, size - 1)] = '\0';
+    return static_cast<std::uint32_t>(length);
+  }
+  bool OsMajorVersion(std::uint32_t* major) override {
+    *major = osMajor;
+    return !failVersion;
+  }
+  KernelHandle OpenUserKey(const char16_t* key) override {
+    if (registry.count(key) == 0) return 0;
+    const KernelHandle handle = NewHandle("a registry key");
+    keyOf_[handle] = key;
+    return handle;
+  }
+  // As RegQueryValueExW: a value larger than the buffer fails and reports the size it needs;
+  // otherwise its bytes are copied as stored, terminator or not.
   bool QueryValue(KernelHandle key, const char16_t* name, void* buffer,
-                  std::uint32_t* size) override;
+                  std::uint32_t* size) override {
+    if (handles.count(key) == 0 || registry[keyOf_[key]].count(name) == 0) return false;
+    const std::vector<std::uint8_t>& bytes = registry[keyOf_[key]][name];
+    const bool fits = bytes.size() <= *size;
+    *size = static_cast<std::uint32_t>(bytes.size());
+    if (fits) std::copy(bytes.begin(), bytes.end(), static_cast<std::uint8_t*>(buffer));
+    return fits;
+  }
   void CloseKey(KernelHandle key) override { handles.erase(key); }
-  void Open(const char16_t* file, const char16_t* parameters) override;
-  KernelHandle NewHandle(const std::u16string& what);
+  void Open(const char16_t* file, const char16_t* parameters) override {
+    launches.emplace_back();
+    for (const char16_t* text : {file, u" ", parameters}) {
+      while (*text != 0) launches.back() += static_cast<char>(*text++);
+    }
+  }
+  KernelHandle NewHandle(const std::string& what) {
+    handles[++nextHandle_] = what;
+    return nextHandle_;
+  }
 
-  std::map<KernelHandle, std::u16string> handles;  // open ones, with what they are
-  std::map<ProcessId, std::string> images;         // a process missing here cannot be opened
+  std::map<KernelHandle, std::string> handles;  // open ones, with what they are
+  std::map<ProcessId, std::string> images;      // a process missing here cannot be opened
   bool cutLongImageNames = false;  // a name too long for the buffer is cut, not refused
   int processOpens = 0;
   std::set<std::string> mutexes;        // held by other processes
@@ -159,42 +361,91 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   std::vector<std::string> launches;  // "file parameters", in ASCII
 
   // ---- RawInput
-  std::uint32_t ReadRecord(std::intptr_t handle, void* buffer, std::uint32_t* size) override;
-  bool DeviceCollection(std::uintptr_t device, HidCollection* collection) override;
-  bool Register(std::span<const RawDeviceRegistration> list) override;
+  std::uint32_t ReadRecord(std::intptr_t handle, void* buffer, std::uint32_t* size) override {
+    const std::vector<std::uint8_t>& record = records[handle];
+    if (buffer == nullptr) *size = static_cast<std::uint32_t>(record.size());
+    if (buffer == nullptr || *size < record.size()) return buffer == nullptr ? 0 : kRawReadError;
+    std::copy(record.begin(), record.end() - shortRead, static_cast<std::uint8_t*>(buffer));
+    return static_cast<std::uint32_t>(record.size() - shortRead);
+  }
+  bool DeviceCollection(std::uintptr_t device, HidCollection* collection) override {
+    if (devices.count(device) != 0) *collection = devices[device];
+    return devices.count(device) != 0;
+  }
+  bool Register(std::span<const RawDeviceRegistration> list) override {
+    registrations.assign(list.begin(), list.end());
+    return true;
+  }
   std::map<std::intptr_t, std::vector<std::uint8_t>> records;
   std::map<std::uintptr_t, HidCollection> devices;  // a device missing here fails its info call
   bool shortRead = false;                           // the second read copies one byte less
   std::vector<RawDeviceRegistration> registrations;
 
   // ---- Shell and LayoutWindow: the program's own window and its children.
-  bool RegisterInputClass(const WindowClassValues& values) override;
-  WindowId CreateInputWindow(const WindowValues& values) override;
-  FontHandle CreateFontHandle(const FontValues& values) override {
-    return *fonts.insert(values.height).first;
+  bool RegisterInputClass(const WindowClassValues&) override { return !failRegisterClass; }
+  WindowId CreateInputWindow(const WindowValues& v) override {
+    if (failCreateWindow) return 0;
+    windows[0x5000] = {.style = v.style,
+                       .exStyle = v.exStyle,
+                       .visible = (v.style & ws::Visible) != 0,
+                       .className = v.className,
+                       .rect = {v.x, v.y, v.x + v.width, v.y + v.height}};
+    return 0x5000;
+  }
+  FontHandle CreateFontHandle(const FontValues& v) override {
+    return *fonts.insert(v.height).first;
   }
   void DeleteFontHandle(FontHandle font) override { fonts.erase(font); }
   void PostQuit() override { quit = true; }
-  void RunMessageLoop() override;
-  void MakeTopmost(WindowId window, int width, int height) override;
+  void RunMessageLoop() override {
+    ++loops;
+    if (whileLooping) whileLooping();
+  }
+  void MakeTopmost(WindowId window, int width, int height) override {
+    Rect& rect = Find(window).rect;
+    rect = {rect.left, rect.top, rect.left + width, rect.top + height};
+  }
   void Move(WindowId window, int x, int y, int w, int h, bool) override {
     Find(window).rect = {x, y, x + w, y + h};
   }
-  bool WindowRect(WindowId window, Rect* rect) override;
+  bool WindowRect(WindowId window, Rect* rect) override {
+    *rect = Find(window).rect;
+    return windows.count(window) != 0;
+  }
   int SystemMetric(int index) override {
     return index == kSmCxFullScreen ? screen.right : screen.bottom;
   }
-  void Invalidate(WindowId window, const Rect* rect, bool) override;
-  bool SetAlpha(WindowId window, std::uint8_t alpha) override;
-  void SetExStyle(WindowId window, std::uint32_t exStyle) override;
-  WindowId CreateChild(const ChildValues& values) override;
+  void Invalidate(WindowId window, const Rect* rect, bool) override {
+    invalidated.push_back(window);
+    if (window == kDesktop && rect != nullptr) repaintedUnder = *rect;
+  }
+  // As the system: only a layered window takes layered attributes.
+  bool SetAlpha(WindowId window, std::uint8_t alpha) override {
+    if ((Find(window).exStyle & ws::ExLayered) == 0) return false;
+    alphas.push_back(Find(window).alpha = alpha);
+    return true;
+  }
+  // Leaving the layered state drops the attributes; becoming layered again starts with none.
+  void SetExStyle(WindowId window, std::uint32_t exStyle) override {
+    Window& w = Find(window);
+    if (((exStyle ^ w.exStyle) & ws::ExLayered) != 0) w.alpha = -1;
+    w.exStyle = exStyle;
+  }
+  WindowId CreateChild(const ChildValues& v) override {
+    if (childrenBeforeFailure == 0 || windows.count(v.parent) == 0) return 0;
+    childrenBeforeFailure -= childrenBeforeFailure > 0;
+    windows[nextWindow_ += 0x10] = {.style = v.style,
+                                    .visible = (v.style & ws::Visible) != 0,
+                                    .parent = v.parent,
+                                    .className = v.className,
+                                    .rect = {v.x, v.y, v.x + v.width, v.y + v.height}};
+    return nextWindow_;
+  }
   void SetUserData(WindowId window, std::intptr_t value) override { Find(window).userData = value; }
   std::intptr_t UserData(WindowId window) override { return Find(window).userData; }
   void SetClassBackgroundBlack(WindowId window) override { blackClass.insert(window); }
   std::uint32_t ButtonState(WindowId button) override { return Find(button).buttonState; }
 
-  std::vector<WindowClassValues> classes;
-  std::vector<WindowValues> created;
   bool failRegisterClass = false;
   bool failCreateWindow = false;
   std::set<FontHandle> fonts;  // live ones; a font's handle is its height
@@ -209,8 +460,26 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   int childrenBeforeFailure = -1;  // child creation fails once this many more were made
 
  private:
-  bool Hooked(const KeyInput& event);
-  void SetDown(std::uint8_t vk, bool isDown);
+  bool Hooked(const KeyInput& event) {
+    if (hook == 0) return false;
+    // With Alt down and Ctrl up, keys arrive as system keys.
+    const bool system = down[vk::Menu] && !down[vk::Control];
+    const bool up = (event.flags & kKeyEventKeyUp) != 0;
+    ++depth_;
+    const bool swallowed = KeyboardHookProc(kHcAction, (system ? kWmSysKeyDown : kWmKeyDown) + up,
+                                            {event.vk, 0, event.extraInfo}, 0);
+    --depth_;
+    return swallowed;
+  }
+  void SetDown(std::uint8_t vk, bool isDown) {
+    if (isDown && vk == vk::Capital && !down[vk]) capsLock = !capsLock;
+    down[vk] = isDown;
+    // The side-neutral codes follow their left and right keys, as GetAsyncKeyState reports them.
+    down[vk::Shift] = down[vk::LShift] || down[vk::RShift];
+    down[vk::Control] = down[vk::LControl] || down[vk::RControl];
+    down[vk::Menu] = down[vk::LMenu] || down[vk::RMenu];
+  }
+
   std::deque<KeyInput> stream_;  // the program's keys, waiting for the hook
   std::vector<KeyInput> received_;
   bool userHolds_[256] = {};
@@ -219,20 +488,34 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   KernelHandle nextHandle_ = 0x100;
   WindowId nextWindow_ = 0x20000;
   std::map<KernelHandle, ProcessId> processOf_;
+  std::map<KernelHandle, std::u16string> keyOf_;
 };
 
 // A canvas that writes what it is asked to draw as text: "S102 0 0 50 40" (stretch a bitmap),
 // "B104 0 0" (blit), "F0 0 750 25 #777777" (frame), "T'q' 25 0 f24 #eeeeee c" (text: font by
-// height, colour, alignment l, r or c), separated by "; ".
+// height, colour as RGB, alignment l, r or c), separated by "; ".
 struct RecordingCanvas final : Canvas {
   void Blit(int id, int x, int y) override { Add("B" + std::to_string(id), {x, y}); }
   void Stretch(int id, const Rect& r) override {
     Add("S" + std::to_string(id), {r.left, r.top, r.right, r.bottom});
   }
-  void Frame(const Rect& r, Colour colour) override;
+  void Frame(const Rect& r, Colour colour) override {
+    Add("F" + std::to_string(r.left), {r.top, r.right, r.bottom}, Rgb(colour));
+  }
   void Text(int x, int y, std::string_view text, FontHandle font, Colour colour,
-            TextAlign align) override;
-  void Add(const std::string& op, std::initializer_list<int> numbers, const std::string& more = "");
+            TextAlign align) override {
+    Add("T'" + std::string(text) + "'", {x, y},
+        " f" + std::to_string(font) + Rgb(colour) + " " + "lrc"[static_cast<int>(align)]);
+  }
+  void Add(const std::string& op, std::initializer_list<int> numbers,
+           const std::string& more = "") {
+    ops += (ops.empty() ? "" : "; ") + op;
+    for (int n : numbers) ops += " " + std::to_string(n);
+    ops += more;
+  }
+  static std::string Rgb(Colour c) {
+    return Hex((c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF), " #%06jx");
+  }
   std::string ops;
 };
 

@@ -189,27 +189,9 @@ INSTANTIATE_TEST_SUITE_P(
                        Burst(0, 0) + Log{kToTop, kRefused, kAttach, kRefused, kAltTaps, kRefused} +
                            Burst(0, 0) + Log{kDetach} + Burst(0, 0)}));
 
-TEST_F(ForegroundTest, AMinimisedTargetIsRestoredAfterTheEscalation) {
-  fake.AddWindow({.name = "front"});
-  const WindowId target = fake.AddWindow({.name = "target", .minimized = true, .maximized = true});
-  ForceForeground(target);
-  const Log restore = {kToTop, kAccepted, "PostMessageA(target, 0x112, 0xF120)"};
-  EXPECT_EQ(fake.log, Burst(1, 1) + restore + Burst(1, 1));
-  EXPECT_TRUE(fake.IsZoomed(target)) << "minimised from maximised, it comes back maximised";
-}
-
 TEST_F(ForegroundTest, ATargetAlreadyInFrontGetsOnlyTheFinalBurst) {
   ForceForeground(fake.AddWindow({.name = "target"}));
   EXPECT_EQ(fake.log, Burst(1, 1));
-}
-
-TEST_F(ForegroundTest, WithNoForegroundWindowTheDesktopsThreadIsAttached) {
-  const WindowId target = fake.AddWindow({.name = "target", .thread = 22});
-  fake.MakeForeground(0);
-  fake.failSetForeground = 3;
-  ForceForeground(target);
-  EXPECT_EQ(fake.log.at(10), "AttachThreadInput(7, 22, 1)");
-  EXPECT_EQ(fake.foreground, target);
 }
 
 }  // namespace

@@ -12,26 +12,6 @@
 namespace bk {
 namespace {
 
-struct PathCase {
-  std::string image;
-  std::string path;
-};
-
-class BindingFilePathTest : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(BindingFilePathTest, NamesTheFileAfterTheImagesBaseName) {
-  EXPECT_EQ(BindingFilePath("C:\\BkRemote\\", GetParam().image), GetParam().path);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Images, BindingFilePathTest,
-    ::testing::Values(PathCase{"\\Device\\HarddiskVolume3\\Program Files\\App\\app.exe",
-                               "C:\\BkRemote\\appbindings\\app.exe.cfg"},
-                      PathCase{"\\Device\\X\\my Player.v2.EXE",
-                               "C:\\BkRemote\\appbindings\\my Player.v2.EXE.cfg"},
-                      PathCase{"\\Device\\X\\a/b.exe", "C:\\BkRemote\\appbindings\\a/b.exe.cfg"},
-                      PathCase{"app.exe", ""}, PathCase{"", ""}));
-
 constexpr KeyValue kCtrl = 162, kP = 'P', kS = 'S';
 constexpr WindowId kWindowA = 0xA0, kWindowB = 0xB0;
 constexpr ProcessId kA = 400, kB = 808;
