@@ -22,17 +22,12 @@ void ResetProgram() {
   ResetBindingsState();
 }
 
-void ExpectSound(FakeOs& fake, const std::set<std::uint8_t>& held,
-                 const std::set<TimerId>& timers) {
+void ExpectSound(FakeOs& fake) {
   fake.Deliver();
   EXPECT_FALSE(fake.ranAway) << "the program's own keys kept coming back as new taps";
   EXPECT_EQ(fake.callsWhileHooked, 0) << "SendInput was called while the hook was installed";
-  for (std::uint8_t vk : fake.HeldByProgram()) {
-    EXPECT_TRUE(held.count(vk)) << "the program left key " << int(vk) << " held down";
-  }
-  for (const auto& [id, timer] : fake.timers) {
-    EXPECT_TRUE(timers.count(id)) << "timer " << id << " was left running";
-  }
+  for (std::uint8_t vk : fake.HeldByProgram()) ADD_FAILURE() << "key " << int(vk) << " left down";
+  for (const auto& [id, timer] : fake.timers) ADD_FAILURE() << "timer " << id << " left running";
   EXPECT_TRUE(fake.attached.empty()) << "thread input was left attached";
   for (const auto& [handle, what] : fake.handles) ADD_FAILURE() << what << " left open";
 }
@@ -50,24 +45,6 @@ std::string TempFolder::Write(const std::string& name, std::string_view contents
   return path.string();
 }
 
-void BkTest::TearDown() {
-  ExpectSound(fake, held, timersLeft);
-  ResetProgram();
-}
-
-void BkTest::Start(const std::string& dir) {
-  OnInputWindowCreate();
-  InitOsd(fake.CreateInputWindow(InputWindowValues()), dir);
-}
-
-void BkTest::Run(std::string_view script) {
-  while (!script.empty()) {
-    const std::size_t end = std::min(script.find(' '), script.size());
-    if (end != 0) Step(script.substr(0, end));
-    script.remove_prefix(std::min(end + 1, script.size()));
-  }
-}
-
 namespace {
 
 std::uint8_t KeyOfName(std::string_view name) {
@@ -83,6 +60,14 @@ std::uint8_t KeyOfName(std::string_view name) {
   }
   const auto found = kKeys.find(name);
   return found == kKeys.end() ? 0 : found->second;
+}
+
+// The key of the active layout with this label, "_" for a space; -1 when there is none.
+int IndexOf(std::string_view label) {
+  for (int i = 0; const LayoutKey* key = ActiveKey(i); ++i) {
+    if (key->label == (label == "caps_lock" ? "caps lock" : label)) return i;
+  }
+  return -1;
 }
 
 }  // namespace
@@ -124,8 +109,8 @@ void BkTest::Step(std::string_view step) {
     if (step[0] == 'p') return;
     Paint(index, kBstHot);
     fake.Callback([button = ActiveKey(index)->button] { KeyButtonCommand(button); });
-  } else if (step == "show" || step == "hide") {
-    fake.Callback([show = step == "show"] { SetLayoutVisible(show); });
+  } else if (step == "hide") {
+    fake.Callback([] { SetLayoutVisible(false); });
   } else if (step == "destroy") {
     fake.Callback([] { OnInputWindowDestroy(); });
   } else if (step.starts_with("ext:") && KeyOfName(arg) != 0) {
@@ -151,10 +136,6 @@ std::string BkTest::Paint(int index, std::uint32_t state) {
   return canvas.ops;
 }
 
-std::string BkTest::Typed() {
-  return TypedText(fake.Received());
-}
-
 std::string BkTest::Selected() {
   RecordingCanvas canvas;
   PaintOsdItem(canvas, selectionStrip, {0, 0, 750, 25});
@@ -177,14 +158,6 @@ std::set<std::uint8_t> BkTest::ExpectedHeld() {
   }
   if (switcherActive) keys.insert(SwitcherModifier());
   return keys;
-}
-
-int BkTest::IndexOf(std::string_view label) {
-  const std::string wanted = std::string(label) == "caps_lock" ? "caps lock" : std::string(label);
-  for (int i = 0; const LayoutKey* key = ActiveKey(i); ++i) {
-    if (key->label == wanted) return i;
-  }
-  return -1;
 }
 
 }  // namespace bk::fake

@@ -9,7 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/startup.h"
 #include "fake/fake_os.h"
+#include "osd/osd_window.h"
 
 namespace bk::fake {
 
@@ -17,10 +19,9 @@ namespace bk::fake {
 void ResetProgram();
 
 // What holds after every test: SendInput never met the installed hook, the program holds no key
-// down but `held`, no timer runs but `timers`, no thread input stays attached, no handle stays
-// open, and none of the program's keys came back as new ones for ever.
-void ExpectSound(FakeOs& fake, const std::set<std::uint8_t>& held = {},
-                 const std::set<TimerId>& timers = {});
+// down, no timer runs, no thread input stays attached, no handle stays open, and none of the
+// program's keys came back as new ones for ever.
+void ExpectSound(FakeOs& fake);
 
 // A folder of its own in the system's temporary folder, removed with everything in it.
 class TempFolder {
@@ -40,10 +41,16 @@ class TempFolder {
 class BkTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetProgram(); }
-  void TearDown() override;
+  void TearDown() override {
+    ExpectSound(fake);
+    ResetProgram();
+  }
 
   // Fonts, the input window and the layout window's buttons, as start-up makes them.
-  void Start(const std::string& dir = "C:\\BkRemote\\");
+  void Start(const std::string& dir = "C:\\BkRemote\\") {
+    OnInputWindowCreate();
+    InitOsd(fake.CreateInputWindow(InputWindowValues()), dir);
+  }
   // Runs the steps of `script`, separated by spaces:
   //   0-9 # *                  a digit key tapped; "#" and "*" are left Shift with 3 and 8
   //   enter esc left k np5 ... a key tapped by name, a letter, or a numeric-keypad digit
@@ -56,19 +63,22 @@ class BkTest : public ::testing::Test {
   //   250ms                    time passes
   //   click:LABEL click#N      a pointer click on a key of the active layout ("_" for a space)
   //   press:LABEL              the pointer goes down on a key and stays there
-  //   show hide destroy        SetLayoutVisible(true/false); the input window destroyed
-  void Run(std::string_view script);
-  std::string Typed();     // what the application received, as text
-  std::string Selected();  // what the selection strip shows
-  std::string Latched();   // the labels of the active layout's latched keys, joined by ","
+  //   hide destroy             SetLayoutVisible(false); the input window destroyed
+  void Run(std::string_view script) {
+    for (std::size_t end = 0; !script.empty();
+         script.remove_prefix(std::min(end + 1, script.size()))) {
+      end = std::min(script.find(' '), script.size());
+      if (end != 0) Step(script.substr(0, end));
+    }
+  }
+  std::string Typed() { return TypedText(fake.Received()); }  // what the application received
+  std::string Selected();                                     // what the selection strip shows
+  std::string Latched();  // the labels of the active layout's latched keys, joined by ","
   std::set<std::uint8_t> ExpectedHeld();  // latched modifiers and the switcher's key
-  int IndexOf(std::string_view label);    // the key of the active layout with this label, or -1
   // Paints key `index` of the active layout with its button in `state`; returns what was drawn.
   std::string Paint(int index, std::uint32_t state);
 
   FakeOs fake;
-  std::set<std::uint8_t> held;   // keys that the test leaves down on purpose
-  std::set<TimerId> timersLeft;  // timers that the test leaves running on purpose
 
  private:
   void Step(std::string_view step);

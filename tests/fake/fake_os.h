@@ -31,7 +31,7 @@ struct Window {
   // What IsWindowVisible says, kept apart from the style bit so that each can be tested alone.
   bool visible = true;
   bool minimized = false;
-  bool maximized = false;  // also the state that a restore from minimised returns to
+  bool maximized = false;
   ThreadId thread = 0;
   ProcessId process = 0;
   WindowId parent = 0;  // the program's own windows: the input window and its children
@@ -162,7 +162,7 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   }
   std::uint32_t Style(WindowId window) override { return Find(window).style; }
   std::uint32_t ExStyle(WindowId window) override { return Find(window).exStyle; }
-  bool IsZoomed(WindowId window) override { return Find(window).maximized && !IsIconic(window); }
+  bool IsZoomed(WindowId window) override { return Find(window).maximized; }
   bool IsIconic(WindowId window) override { return Find(window).minimized; }
   bool IsVisible(WindowId w) override {
     return Find(w).visible && (Find(w).parent == 0 || IsVisible(Find(w).parent));
@@ -177,6 +177,7 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
     if (at == zOrder.end()) return 0;
     return ++at != zOrder.end() ? *at : zOrderLoops ? zOrder.front() : 0;
   }
+  // Only visibility changes: the tests read what was asked for minimising or maximising in the log.
   bool Show(WindowId window, int command) override {
     if (Find(window).className.empty()) Note("ShowWindow", window, ", " + std::to_string(command));
     if (onShow) onShow();
@@ -184,15 +185,6 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
     const bool was = w.visible;
     w.visible = command != sw::Hide;
     w.style = w.visible ? w.style | ws::Visible : w.style & ~ws::Visible;
-    if (command == sw::ShowNormal || command == sw::Restore) {
-      (w.minimized ? w.minimized : w.maximized) = false;
-    } else if (command == sw::Maximize) {
-      w.minimized = false;
-      w.maximized = true;
-    }
-    w.minimized |= command == sw::Minimize;
-    // A window that is hidden or minimised gives up the foreground; no successor is chosen.
-    if ((!w.visible || w.minimized) && foreground == window) foreground = focus = 0;
     return was;
   }
   bool SetForeground(WindowId window) override {
@@ -207,12 +199,7 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
     MoveToTop(window);
   }
   void SetActive(WindowId window) override { Note("SetActiveWindow", window); }
-  // The focus belongs to the foreground window's thread: another program's window cannot take
-  // it before it is in the foreground.
-  void SetFocus(WindowId window) override {
-    Note("SetFocus", window);
-    if (window == foreground && windows.count(window) != 0) focus = window;
-  }
+  void SetFocus(WindowId window) override { Note("SetFocus", window); }
   void PlaceOnTop(WindowId window) override {
     Note("SetWindowPos", window, ", HWND_TOP");
     MoveToTop(window);
@@ -228,9 +215,6 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   }
   void Post(WindowId window, unsigned message, std::uintptr_t wParam, std::intptr_t) override {
     Note("PostMessageA", window, ", " + Hex(message) + ", " + Hex(wParam));
-    // What the window's default procedure makes of the message once it arrives.
-    if (message == msg::Close) Destroy(window);
-    if (message == msg::SysCommand && wParam == msg::ScRestore) Find(window).minimized = false;
   }
   // A window of another program, below the others; the first one added comes to the front.
   WindowId AddWindow(Window window, WindowId id = 0) {
@@ -243,13 +227,13 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
     return id;
   }
   void MakeForeground(WindowId window) {
-    foreground = focus = window;
+    foreground = window;
     MoveToTop(window);
   }
   void Destroy(WindowId window) {
     windows.erase(window);
     zOrder.erase(std::remove(zOrder.begin(), zOrder.end(), window), zOrder.end());
-    if (foreground == window) foreground = focus = 0;
+    if (foreground == window) foreground = 0;
   }
   // A window that does not exist has no style and is not visible.
   Window& Find(WindowId window) {
@@ -257,10 +241,7 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
     if (windows.count(window) != 0) return windows[window];
     return gone = {.style = 0, .visible = false};
   }
-  std::string Name(WindowId window) {
-    const std::string& name = Find(window).name;
-    return window == kDesktop ? "desktop" : name.empty() ? Hex(window) : name;
-  }
+  std::string Name(WindowId window) { return Find(window).name; }
   void MoveToTop(WindowId window) {
     const auto at = std::find(zOrder.begin(), zOrder.end(), window);
     if (at != zOrder.end()) std::rotate(zOrder.begin(), at, at + 1);
@@ -272,7 +253,6 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   std::map<WindowId, Window> windows;
   std::vector<WindowId> zOrder;  // other programs' windows, top first
   WindowId foreground = 0;
-  WindowId focus = 0;
   std::set<std::pair<ThreadId, ThreadId>> attached;
   std::vector<std::string> log;
   int failSetForeground = 0;  // the next N calls fail; -1: every call

@@ -151,15 +151,6 @@ TEST_P(BindingCheckTest, SaysWhatTheProgramMakesOfEachLine) {
   EXPECT_EQ(check.Status(), c.status);
 }
 
-TEST_P(BindingCheckTest, ReadsTheSameBindingsAsTheProgram) {
-  const std::string path = folder.Write("app.exe.cfg", GetParam().contents);
-  ASSERT_TRUE(LoadBindingFile(path));
-  const BindingMap program = AppBindings;
-  AppBindings = {{"play", {'Q'}}};
-  EXPECT_EQ(CheckBindingFile(path).bindings, program);
-  EXPECT_EQ(AppBindings, (BindingMap{{"play", {'Q'}}})) << "the checker changed AppBindings";
-}
-
 INSTANTIATE_TEST_SUITE_P(Lines, BindingCheckTest, ::testing::ValuesIn(CheckCases()));
 
 class BindingCheckFileTest : public BindingCheckTest {

@@ -47,19 +47,5 @@ INSTANTIATE_TEST_SUITE_P(
         Nothing(0x0000FFBC00880002),  // the other vendor page
         Nothing(0x0001000C000100B0)));
 
-class DispatchButtonTest : public fake::BkTest {};
-
-TEST_F(DispatchButtonTest, OtherCodesDoNothingInEitherMode) {
-  for (bool shown : {false, true}) {
-    layoutShown = shown;
-    for (ButtonCode code : {0x0000000C00010000, 0x0000000C00800224, 0x0000FFAA00880003}) {
-      DispatchButton(code);
-    }
-  }
-  EXPECT_TRUE(fake.calls.empty());
-  EXPECT_EQ(fake.processOpens, 0);
-  EXPECT_TRUE(fake.timers.empty());
-}
-
 }  // namespace
 }  // namespace bk

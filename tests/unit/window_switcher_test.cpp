@@ -60,13 +60,6 @@ TEST_F(SwitcherTest, TheProgramsEndReleasesTheModifier) {
   EXPECT_FALSE(fake.down[vk::LWin]);
 }
 
-TEST_F(SwitcherTest, TimersThatAreNotTheProgramsDoNothing) {
-  StepWindowSwitcher(true);
-  for (TimerId id : {5u, 6u, 100u}) OnInputWindowTimer(id);
-  EXPECT_TRUE(switcherActive);
-  StepWindowSwitcher(false);
-}
-
 struct VersionCase {
   std::uint32_t major;
   bool failVersion;
