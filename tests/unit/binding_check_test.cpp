@@ -200,7 +200,8 @@ TEST_F(BindingCheckFileTest, ExitStatusesAndWhatTheReportSays) {
       {{ignored, missing}, 2, ""},
       {{}, 2, "usage:"},
       {{"-x", clean}, 2, "unknown option -x"},
-      {{"--help"}, 0, "usage:"},
+      {{"--help"}, 0, "2 when a file cannot be read"},
+      {{"-"}, 2, "-: cannot be read"},
       {{"/?"}, 0, "usage:"},
   };
   for (const auto& c : kCases) {

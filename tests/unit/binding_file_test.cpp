@@ -11,7 +11,7 @@
 namespace bk {
 namespace {
 
-constexpr KeyValue kCtrl = 162, kShift = 160, kAlt = 164, kP = 'P', kS = 'S', kQ = 'Q';
+constexpr KeyValue kCtrl = 162, kShift = 160, kP = 'P', kS = 'S', kQ = 'Q';
 
 struct GrammarCase {
   std::string what;
@@ -49,31 +49,18 @@ INSTANTIATE_TEST_SUITE_P(
         GrammarCase{"upper case anywhere is lowered", "Play=CTRL+P\n", {{"play", {kCtrl, kP}}}},
         GrammarCase{"bytes above 127 are not lowered", "PL\xC4Y=p\n", {{"pl\xC4y", {kP}}}},
         GrammarCase{"blank before the name", " play=ctrl+p", {{" play", {kCtrl, kP}}}},
-        GrammarCase{"blank before the =", "play =ctrl+p", {{"play ", {kCtrl, kP}}}},
         GrammarCase{"blanks around a + drop both keys", "play=ctrl + p", {{"play", {}}}},
-        GrammarCase{"a tab is not trimmed either", "play=ctrl\t+p", {{"play", {kP}}}},
         GrammarCase{"blank then # is not a comment", " #play=ctrl", {{" #play", {kCtrl}}}},
-        GrammarCase{"# later in a line is text", "play=ctrl+p#x\n", {{"play", {kCtrl}}}},
         GrammarCase{"a line without = is skipped", "play ctrl+p\nstop=s", {{"stop", {kS}}}},
         GrammarCase{"the later line wins, even when empty", "play=ctrl+p\nplay=", {{"play", {}}}},
         GrammarCase{"only the first = splits", "play=ctrl+p=q+q", {{"play", {kCtrl, kQ}}}},
-        GrammarCase{"doubled, leading and trailing +", "play=+ctrl++p+", {{"play", {kCtrl, kP}}}},
         GrammarCase{"a key named twice is kept twice, in file order",
                     "play=p+shift+ctrl+shift",
                     {{"play", {kP, kShift, kCtrl, kShift}}}},
-        GrammarCase{"an empty name, and names that no button has",
-                    "=alt\nvolume=up",
-                    {{"", {kAlt}}, {"volume", {38}}}},
-        GrammarCase{
-            "plus keeps its Shift bit in the table", "play=plus+equals", {{"play", {0x1BB, 0xBB}}}},
         GrammarCase{"CR LF ends a line",
                     "play=ctrl+p\r\n#x\r\nstop=s\r\n",
                     {{"play", {kCtrl, kP}}, {"stop", {kS}}}},
         GrammarCase{"a lone CR is text", "play=ctrl\r+p\rstop=s\n", {{"play", {}}}},
-        GrammarCase{"CR CR LF leaves one CR",
-                    "play=ctrl+p\r\r\nstop=s",
-                    {{"play", {kCtrl}}, {"stop", {kS}}}},
-        GrammarCase{"a CR at the very end stays", "play=ctrl+p\r", {{"play", {kCtrl}}}},
         GrammarCase{"a Ctrl-Z ends the file, as text mode does on Windows",
                     "play=p\nstop=s\x1Az\nnext=n",
                     {{"play", {kP}}, {"stop", {kS}}}}));
