@@ -71,9 +71,8 @@ bk::BindingMap Reference(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static bk::fake::FakeOs* machine = [] {
-    auto* fake = new bk::fake::FakeOs;
-    fake->Install();
+  static const bk::fake::FakeOs* machine = [] {
+    auto* fake = new bk::fake::FakeOs;  // a US English keyboard layout for the key names
     bk::BuildKeyNameTable();
     return fake;
   }();

@@ -1,6 +1,7 @@
-// A script run on the shown layout, and what the user then sees: the text that the application
-// received, the selection strip, the latched keys. The test itself lives in text_entry_test.cpp;
-// other files add rows with INSTANTIATE_TEST_SUITE_P.
+// A script run against the program, and what the user then sees: the text that the application
+// received, the selection strip, the latched keys. An application is in front whose binding file
+// binds Play to F5, with a second window behind it. The test lives in text_entry_test.cpp; other
+// files add rows with INSTANTIATE_TEST_SUITE_P.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,7 +9,6 @@
 #include <ostream>
 
 #include "fake/bk_test.h"
-#include "fake/entry_driver.h"
 
 namespace bk {
 
@@ -18,7 +18,6 @@ struct Script {
   const char* typed;
   const char* selected = "";
   const char* latched = "";
-  bool phonepad = false;
 };
 
 inline void PrintTo(const Script& s, std::ostream* out) {
@@ -27,7 +26,15 @@ inline void PrintTo(const Script& s, std::ostream* out) {
 
 class EntryScriptTest : public fake::BkTest, public ::testing::WithParamInterface<Script> {
  protected:
-  fake::EntryDriver driver{fake};
+  void SetUp() override {
+    BkTest::SetUp();
+    fake.AddWindow({.name = "front", .process = 42});
+    fake.AddWindow({.name = "next"});
+    fake.images[42] = "\\Device\\HarddiskVolume3\\App\\app.exe";
+    folder.Write("appbindings\\app.exe.cfg", "play=f5\n");
+    Start(folder.Dir());
+  }
+  fake::TempFolder folder;
 };
 
 }  // namespace bk

@@ -2,200 +2,124 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "fake/bk_test.h"
 
 namespace bk {
 namespace {
 
-using fake::kAppWindowStyle;
-using fake::kOverlappedWindow;
-using fake::WindowTraits;
+using fake::Window;
 using Log = std::vector<std::string>;
 
-WindowTraits Named(std::string name, WindowTraits traits = {}) {
-  traits.name = std::move(name);
-  return traits;
+class ForegroundTest : public fake::BkTest {};
+
+// ---- button B: the candidate walk from the top of the Z order ------------------------------
+
+struct CandidateCase {
+  const char* rule;
+  Window other;         // a window between the foreground window and a suitable one below both
+  bool above = false;   // `other` lies above the foreground window
+  bool chosen = false;  // B brings `other` forward, not the suitable one below
+};
+
+void PrintTo(const CandidateCase& c, std::ostream* out) {
+  *out << c.rule;
 }
 
-class ForegroundTest : public fake::BkTest {
- protected:
-  void SetUp() override {
-    BkTest::SetUp();
-    // Injected keys join the window commands in one log, so the order of both is checked.
-    fake.keyboard.onInjected = [this](const KeyInput& event) {
-      fake.desktop.Note(std::string("SendInput ") + (event.vk == vk::Menu ? "Alt" : "key") +
-                        ((event.flags & kKeyEventKeyUp) != 0 ? " up" : " down"));
-    };
-  }
-  fake::FakeDesktop& desktop = fake.desktop;
-};
+class CandidateTest : public ForegroundTest, public ::testing::WithParamInterface<CandidateCase> {};
 
-// ---- button B: the candidate walk ----------------------------------------------------------
-
-struct SkipCase {
-  const char* rule;
-  WindowTraits traits;
-};
-
-class CandidateSkipTest : public ForegroundTest, public ::testing::WithParamInterface<SkipCase> {};
-
-TEST_P(CandidateSkipTest, BSkipsTheWindowAndBringsTheNextSuitableOneForward) {
-  const WindowId front = desktop.AddWindow(Named("front"));
-  const WindowId skipped = desktop.AddWindow(Named("skipped", GetParam().traits));
-  const WindowId good = desktop.AddWindow(Named("good"));
+TEST_P(CandidateTest, BMinimisesAndBringsTheFirstSuitableWindowForward) {
+  const CandidateCase& c = GetParam();
+  Window other = c.other;
+  other.name = "other";
+  const WindowId front = fake.AddWindow({.name = "front"});
+  const WindowId second = fake.AddWindow(other);
+  const WindowId good = fake.AddWindow({.name = "good"});
+  if (c.above) fake.zOrder = {second, front, good};
 
   ForegroundWindowAction(false);
 
-  EXPECT_TRUE(desktop.Minimized(front));
-  EXPECT_EQ(desktop.ForegroundWindow(), good) << GetParam().rule;
-  EXPECT_EQ(desktop.FocusWindow(), good);
-  EXPECT_EQ(desktop.Style(skipped), GetParam().traits.style);
-  EXPECT_EQ(desktop.Minimized(skipped), GetParam().traits.minimized);
+  EXPECT_EQ(fake.log.at(0), "ShowWindow(front, 6)");
+  EXPECT_EQ(fake.foreground, c.chosen ? second : good) << c.rule;
 }
 
-WindowTraits Styled(std::uint32_t style, std::uint32_t exStyle = 0) {
-  WindowTraits traits;
-  traits.style = style;
-  traits.exStyle = exStyle;
-  return traits;
-}
-WindowTraits MinimisedWindow() {
-  WindowTraits traits;
-  traits.minimized = true;
-  return traits;
-}
-
-const SkipCase kSkipCases[] = {
-    {"popup", Styled(ws::Popup | ws::Visible | ws::Minimizebox)},
-    {"child", Styled(ws::Child | kAppWindowStyle)},
-    {"disabled", Styled(ws::Disabled | kAppWindowStyle)},
-    {"invisible", Styled(kOverlappedWindow)},
-    {"minimised", MinimisedWindow()},
-    {"no minimise box", Styled(kAppWindowStyle & ~ws::Minimizebox)},
-    {"non-activating", Styled(kAppWindowStyle, ws::ExNoActivate)},
-};
-INSTANTIATE_TEST_SUITE_P(Rules, CandidateSkipTest, ::testing::ValuesIn(kSkipCases));
+INSTANTIATE_TEST_SUITE_P(
+    Rules, CandidateTest,
+    ::testing::Values(CandidateCase{"popup", {.style = ws::Popup | ws::Visible | ws::Minimizebox}},
+                      CandidateCase{"child", {.style = ws::Child | fake::kAppStyle}},
+                      CandidateCase{"disabled", {.style = ws::Disabled | fake::kAppStyle}},
+                      CandidateCase{"no WS_VISIBLE in its style", {.style = fake::kOverlapped}},
+                      CandidateCase{"not visible", {.visible = false}},
+                      CandidateCase{"minimised", {.minimized = true}},
+                      CandidateCase{"no minimise box",
+                                    {.style = fake::kAppStyle & ~ws::Minimizebox}},
+                      CandidateCase{"non-activating", {.exStyle = ws::ExNoActivate}},
+                      CandidateCase{"a suitable window", {}, false, true},
+                      CandidateCase{"a suitable window above the foreground one", {}, true, true}));
 
 TEST_F(ForegroundTest, BWithNoOtherSuitableWindowOnlyMinimises) {
-  // Every window but the foreground one breaks a rule; the foreground window, on top, is no
-  // successor of itself.
-  const WindowId front = desktop.AddWindow(Named("front"));
-  for (const SkipCase& skip : kSkipCases) desktop.AddWindow(skip.traits);
-
+  fake.AddWindow({.name = "front"});
+  fake.AddWindow({.visible = false});
+  fake.zOrderLoops = true;  // and the windows keep moving: the walk must still end
   ForegroundWindowAction(false);
-
-  EXPECT_TRUE(desktop.Minimized(front));
-  EXPECT_EQ(desktop.ForegroundWindow(), 0u);
-  EXPECT_EQ(desktop.log, Log{"ShowWindow(front, 6)"});
+  EXPECT_EQ(fake.log, Log{"ShowWindow(front, 6)"});
 }
 
 TEST_F(ForegroundTest, BActivatesNothingWhenTheCandidateDiesBeforeItsTurn) {
-  const WindowId front = desktop.AddWindow(Named("front"));
-  const WindowId next = desktop.AddWindow(Named("next"));
-  desktop.onShow = [&](WindowId, int command) {
-    if (command == sw::Minimize) desktop.Destroy(next);
-  };
-
+  fake.AddWindow({.name = "front"});
+  const WindowId next = fake.AddWindow({.name = "next"});
+  fake.onShow = [&] { fake.Destroy(next); };
   ForegroundWindowAction(false);
-
-  EXPECT_TRUE(desktop.Minimized(front));
-  EXPECT_EQ(desktop.ForegroundWindow(), 0u);
-  EXPECT_EQ(desktop.log, Log{"ShowWindow(front, 6)"});
+  EXPECT_EQ(fake.log, Log{"ShowWindow(front, 6)"});
 }
 
-TEST_F(ForegroundTest, TheWalkEndsWhenTheZOrderKeepsChanging) {
-  const WindowId front = desktop.AddWindow(Named("front"));
-  for (int i = 0; i < 5; ++i) desktop.AddWindow(Styled(kOverlappedWindow));
-  desktop.zOrderLoops = true;
+// ---- buttons B and C on each kind of foreground window -------------------------------------
 
-  ForegroundWindowAction(false);
-
-  EXPECT_LE(desktop.nextBelowCalls, static_cast<int>(kMaxCandidateWalk));
-  EXPECT_TRUE(desktop.Minimized(front));
-  EXPECT_EQ(desktop.ForegroundWindow(), 0u);
-}
-
-// ---- buttons B and C that do nothing ------------------------------------------------------
-
-struct NothingCase {
+struct ActionCase {
   const char* what;
   bool maximise;
-  WindowTraits foreground;
-  bool noForeground = false;
+  Window front;
+  const char* log;  // "": nothing happens at all
   bool failWindowInfo = false;
+  bool noForeground = false;
 };
 
-class NothingHappensTest : public ForegroundTest,
-                           public ::testing::WithParamInterface<NothingCase> {};
-
-TEST_P(NothingHappensTest, LeavesEveryWindowAsItWas) {
-  const NothingCase& c = GetParam();
-  const WindowId front = desktop.AddWindow(Named("front", c.foreground));
-  desktop.AddWindow(Named("other"));
-  if (c.noForeground) desktop.MakeForeground(0);
-  desktop.failWindowInfo = c.failWindowInfo;
-
-  ForegroundWindowAction(c.maximise);
-
-  EXPECT_TRUE(desktop.log.empty()) << c.what << ": " << desktop.log.front();
-  EXPECT_FALSE(desktop.Minimized(front));
-  EXPECT_FALSE(desktop.Maximized(front));
+void PrintTo(const ActionCase& c, std::ostream* out) {
+  *out << c.what;
 }
 
-constexpr std::uint32_t kDialogStyle = ws::Popup | ws::Visible | 0x00C80000;  // caption, menu
+class ActionTest : public ForegroundTest, public ::testing::WithParamInterface<ActionCase> {};
+
+TEST_P(ActionTest, MaximisesRestoresOrDoesNothing) {
+  const ActionCase& c = GetParam();
+  Window front = c.front;
+  front.name = "front";
+  fake.MakeForeground(c.noForeground ? 0 : fake.AddWindow(front));
+  fake.failWindowInfo = c.failWindowInfo;
+  ForegroundWindowAction(c.maximise);
+  EXPECT_EQ(fake.log, *c.log ? Log{c.log} : Log{}) << c.what;
+}
+
+constexpr std::uint32_t kDialog = ws::Popup | ws::Visible | 0x00C80000;  // caption, system menu
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, NothingHappensTest,
+    Cases, ActionTest,
     ::testing::Values(
-        NothingCase{"C on a dialog without a maximise box", true, Styled(kDialogStyle)},
-        NothingCase{"B on a dialog without a minimise box", false, Styled(kDialogStyle)},
-        NothingCase{"C with no foreground window", true, {}, true},
-        NothingCase{"B with no foreground window", false, {}, true},
-        NothingCase{"C when GetWindowInfo fails", true, {}, false, true},
-        NothingCase{"B when GetWindowInfo fails", false, {}, false, true}));
-
-// ---- button C on each window state ---------------------------------------------------------
-
-struct StateCase {
-  const char* state;
-  bool minimized;
-  bool maximized;
-  int command;
-  bool maximizedAfter;
-};
-
-class MaximiseTest : public ForegroundTest, public ::testing::WithParamInterface<StateCase> {};
-
-TEST_P(MaximiseTest, CMaximisesOrRestores) {
-  const StateCase& c = GetParam();
-  WindowTraits traits = Named("front");
-  traits.minimized = c.minimized;
-  traits.maximized = c.maximized;
-  const WindowId front = desktop.AddWindow(traits);
-  desktop.MakeForeground(front);
-
-  ForegroundWindowAction(true);
-
-  EXPECT_EQ(desktop.log, Log{"ShowWindow(front, " + std::to_string(c.command) + ")"}) << c.state;
-  EXPECT_FALSE(desktop.Minimized(front));
-  EXPECT_EQ(desktop.Maximized(front), c.maximizedAfter);
-}
-
-INSTANTIATE_TEST_SUITE_P(States, MaximiseTest,
-                         ::testing::Values(StateCase{"normal", false, false, sw::Maximize, true},
-                                           StateCase{"maximised", false, true, sw::Restore, false},
-                                           StateCase{"minimised", true, false, sw::Restore,
-                                                     false}));
+        ActionCase{"C maximises a normal window", true, {}, "ShowWindow(front, 3)"},
+        ActionCase{"C restores a maximised one", true, {.maximized = true}, "ShowWindow(front, 9)"},
+        ActionCase{"C restores a minimised one", true, {.minimized = true}, "ShowWindow(front, 9)"},
+        ActionCase{"C on a dialog without a maximise box", true, {.style = kDialog}, ""},
+        ActionCase{"B on a dialog without a minimise box", false, {.style = kDialog}, ""},
+        ActionCase{"C when GetWindowInfo fails", true, {}, "", true},
+        ActionCase{"B when GetWindowInfo fails", false, {}, "", true},
+        ActionCase{"C with no foreground window", true, {}, "", false, true},
+        ActionCase{"B with no foreground window", false, {}, "", false, true}));
 
 // ---- ForceForeground: the escalation -------------------------------------------------------
 
 // The burst on the window "target", with the results of its two SetForegroundWindow calls.
 Log Burst(bool firstOk, bool secondOk) {
   const auto set = [](bool ok) {
-    return std::string("SetForegroundWindow(target) -> ") + (ok ? "1" : "0");
+    return std::string("SetForegroundWindow(target) -> ") + "01"[ok];
   };
   return {"ShowWindow(target, 5)",
           set(firstOk),
@@ -217,107 +141,52 @@ const std::string kAccepted = "SetForegroundWindow(target) -> 1";
 const std::string kRefused = "SetForegroundWindow(target) -> 0";
 const std::string kAttach = "AttachThreadInput(11, 22, 1)";
 const std::string kDetach = "AttachThreadInput(11, 22, 0)";
-const Log kAltTaps = {"SendInput Alt down", "SendInput Alt up", "SendInput Alt down",
-                      "SendInput Alt up"};
+const std::string kAltTaps = "SendInput(4)";
 
 struct EscalationCase {
   const char* what;
   int failures;  // -1: SetForegroundWindow always fails
   Log log;
-  bool targetInFront;
 };
+
+void PrintTo(const EscalationCase& c, std::ostream* out) {
+  *out << c.what;
+}
 
 class EscalationTest : public ForegroundTest,
                        public ::testing::WithParamInterface<EscalationCase> {};
 
 TEST_P(EscalationTest, MakesTheCallsInOrder) {
   const EscalationCase& c = GetParam();
-  WindowTraits front = Named("front");
-  front.thread = 11;
-  WindowTraits target = Named("target");
-  target.thread = 22;
-  const WindowId frontId = desktop.AddWindow(front);
-  const WindowId targetId = desktop.AddWindow(target);
-  desktop.failSetForegroundAlways = c.failures < 0;
-  desktop.failSetForegroundTimes = c.failures < 0 ? 0 : c.failures;
-
-  ForceForeground(targetId);
-
-  EXPECT_EQ(desktop.log, c.log) << c.what;
-  EXPECT_EQ(desktop.ForegroundWindow(), c.targetInFront ? targetId : frontId);
-  EXPECT_EQ(desktop.FocusWindow(), c.targetInFront ? targetId : frontId);
+  fake.AddWindow({.name = "front", .thread = 11});
+  const WindowId target = fake.AddWindow({.name = "target", .thread = 22});
+  fake.failSetForeground = c.failures;
+  ForceForeground(target);
+  EXPECT_EQ(fake.log, c.log);
+  // The Alt taps: Alt pressed and released twice, marked as the program's.
+  const KeyInput down{vk::Menu, 0, kKeyEventExtended, kOwnInputMarker};
+  const KeyInput up{vk::Menu, 0, kKeyEventExtended | kKeyEventKeyUp, kOwnInputMarker};
+  for (const auto& call : fake.calls) EXPECT_EQ(call, (std::vector<KeyInput>{down, up, down, up}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, EscalationTest,
     ::testing::Values(
-        EscalationCase{"accepted at once", 0, Burst(1, 1) + Log{kToTop, kAccepted} + Burst(1, 1),
-                       true},
-        EscalationCase{"refused once", 1, Burst(0, 1) + Log{kToTop, kAccepted} + Burst(1, 1), true},
-        EscalationCase{"refused twice", 2, Burst(0, 0) + Log{kToTop, kAccepted} + Burst(1, 1),
-                       true},
+        EscalationCase{"accepted at once", 0, Burst(1, 1) + Log{kToTop, kAccepted} + Burst(1, 1)},
+        EscalationCase{"refused twice", 2, Burst(0, 0) + Log{kToTop, kAccepted} + Burst(1, 1)},
         EscalationCase{"accepted once attached", 3,
                        Burst(0, 0) + Log{kToTop, kRefused, kAttach, kAccepted} + Burst(1, 1) +
-                           Log{kDetach} + Burst(1, 1),
-                       true},
+                           Log{kDetach} + Burst(1, 1)},
         EscalationCase{"accepted after the Alt taps", 4,
-                       Burst(0, 0) + Log{kToTop, kRefused, kAttach, kRefused} + kAltTaps +
-                           Log{kAccepted} + Burst(1, 1) + Log{kDetach} + Burst(1, 1),
-                       true},
+                       Burst(0, 0) + Log{kToTop, kRefused, kAttach, kRefused, kAltTaps, kAccepted} +
+                           Burst(1, 1) + Log{kDetach} + Burst(1, 1)},
         EscalationCase{"always refused", -1,
-                       Burst(0, 0) + Log{kToTop, kRefused, kAttach, kRefused} + kAltTaps +
-                           Log{kRefused} + Burst(0, 0) + Log{kDetach} + Burst(0, 0),
-                       false}));
-
-TEST_F(ForegroundTest, TheAltTapsAreOneCallOfFourMarkedEvents) {
-  desktop.AddWindow(Named("front"));
-  const WindowId target = desktop.AddWindow(Named("target"));
-  desktop.failSetForegroundAlways = true;
-
-  ForceForeground(target);
-
-  ASSERT_EQ(fake.keyboard.Calls().size(), 1u);
-  const KeyInput down{vk::Menu, 0, kKeyEventExtended, kOwnInputMarker};
-  const KeyInput up{vk::Menu, 0, kKeyEventExtended | kKeyEventKeyUp, kOwnInputMarker};
-  EXPECT_EQ(fake.keyboard.Calls()[0], (std::vector<KeyInput>{down, up, down, up}));
-}
-
-TEST_F(ForegroundTest, AMinimisedTargetIsRestoredAfterTheEscalation) {
-  desktop.AddWindow(Named("front"));
-  WindowTraits traits = Named("target");
-  traits.minimized = true;
-  traits.maximized = true;  // minimised from maximised: it comes back maximised
-  const WindowId target = desktop.AddWindow(traits);
-
-  ForceForeground(target);
-
-  const Log expected = Burst(1, 1) + Log{kToTop, kAccepted} +
-                       Log{"PostMessageA(target, 0x112, 0xF120, 0)"} + Burst(1, 1);
-  EXPECT_EQ(desktop.log, expected);
-  EXPECT_FALSE(desktop.Minimized(target));
-  EXPECT_TRUE(desktop.Maximized(target));
-  EXPECT_EQ(desktop.ForegroundWindow(), target);
-}
+                       Burst(0, 0) + Log{kToTop, kRefused, kAttach, kRefused, kAltTaps, kRefused} +
+                           Burst(0, 0) + Log{kDetach} + Burst(0, 0)}));
 
 TEST_F(ForegroundTest, ATargetAlreadyInFrontGetsOnlyTheFinalBurst) {
-  const WindowId target = desktop.AddWindow(Named("target"));
-  ForceForeground(target);
-  EXPECT_EQ(desktop.log, Burst(1, 1));
-}
-
-TEST_F(ForegroundTest, WithNoForegroundWindowTheDesktopsThreadIsAttached) {
-  desktop.AddWindow(Named("other"));
-  WindowTraits traits = Named("target");
-  traits.thread = 22;
-  const WindowId target = desktop.AddWindow(traits);
-  desktop.MakeForeground(0);
-  desktop.failSetForegroundTimes = 3;
-
-  ForceForeground(target);
-
-  const Log& log = desktop.log;
-  EXPECT_NE(std::find(log.begin(), log.end(), "AttachThreadInput(7, 22, 1)"), log.end());
-  EXPECT_EQ(desktop.ForegroundWindow(), target);
+  ForceForeground(fake.AddWindow({.name = "target"}));
+  EXPECT_EQ(fake.log, Burst(1, 1));
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include "app/program_state.h"
 #include "app/startup.h"
 #include "bindings/key_names.h"
-#include "fake/binding_folder.h"
 #include "fake/bk_test.h"
 #include "windows/viewer_launch.h"
 
@@ -24,21 +23,23 @@ struct ReportCase {
 };
 
 constexpr WindowId kPlayer = 0xA0, kOther = 0xB0, kElevated = 0xC0;
-constexpr std::uintptr_t kMedia = 1, kVendor = 2;
 
 class ListenTest : public fake::BkTest {
  protected:
   void SetUp() override {
     BkTest::SetUp();
     BuildKeyNameTable();
-    programDir = folder.ProgramDir();
-    folder.Write("player.exe", "play=ctrl+p\nstop=\n");
-    fake.AddApp(kPlayer, 400, "\\Device\\HarddiskVolume3\\Apps\\player.exe");
-    fake.AddApp(kOther, 808, "\\Device\\HarddiskVolume3\\Apps\\other.exe");
-    fake.AddApp(kElevated, 900, "\\Device\\HarddiskVolume3\\Apps\\admin.exe");
-    fake.processes.processes[900].denyQuery = true;
-    fake.rawInput.devices = {{kMedia, {0x000C, 0x0001}}, {kVendor, {0xFFAA, 0x0088}}};
-    fake.registry.SetString(u"Software\\Brisko", u"TelvarinExecutable", u"C:\\Tv\\Tv.exe");
+    programDir = folder.Dir();
+    folder.Write("appbindings\\player.exe.cfg", "play=ctrl+p\nstop=\n");
+    fake.AddWindow({.process = 400}, kPlayer);
+    fake.AddWindow({.process = 808}, kOther);
+    fake.AddWindow({.process = 900}, kElevated);  // its process cannot be opened
+    fake.images[400] = "\\Device\\HarddiskVolume3\\Apps\\player.exe";
+    fake.images[808] = "\\Device\\HarddiskVolume3\\Apps\\other.exe";
+    const std::u16string viewer = u"C:\\Tv\\Tv.exe";
+    auto& value = fake.registry[u"Software\\Brisko\\"][u"TelvarinExecutable"];
+    for (char16_t ch : viewer) value.insert(value.end(), {std::uint8_t(ch), 0});
+    value.insert(value.end(), {0, 0});
   }
   void TearDown() override {
     std::fclose(out);
@@ -52,7 +53,7 @@ class ListenTest : public fake::BkTest {
     return text;
   }
 
-  fake::BindingFolder folder;
+  fake::TempFolder folder;
   std::FILE* out = std::tmpfile();
   check::Listener listener{out};
 };
@@ -61,14 +62,15 @@ class ListenReportTest : public ListenTest, public ::testing::WithParamInterface
 
 TEST_P(ListenReportTest, TellsWhatBkRemoteDoesWithTheReport) {
   const ReportCase& c = GetParam();
-  fake.desktop.AddWindow({kInputWindowName, ws::Popup | (c.shown ? ws::Visible : 0)});
-  fake.desktop.MakeForeground(c.front);
-  if (c.siblingBusy) fake.kernel.existingMutexes = {kButtonHandledMutexName};
+  fake.AddWindow({.style = ws::Popup, .visible = c.shown, .className = kInputWindowName});
+  fake.MakeForeground(c.front);
+  if (c.siblingBusy) fake.mutexes = {kButtonHandledMutexName};
   std::vector<std::uint8_t> report;
   std::istringstream bytes(c.line.substr(11, c.line.find("  0x") - 11));
   for (unsigned byte; bytes >> std::hex >> byte;) report.push_back(static_cast<std::uint8_t>(byte));
-  const std::uintptr_t device = c.line.starts_with("000C/0001") ? kMedia : kVendor;
-  fake.rawInput.records[7] = fake.rawInput.HidRecord(device, report.size(), 1, report);
+  fake.devices[0x77] = c.line.starts_with("000C/0001") ? HidCollection{0x000C, 0x0001}
+                                                       : HidCollection{0xFFAA, 0x0088};
+  fake.records[7] = fake::HidRecord(std::uint32_t(report.size()), 1, report);
   listener.Poll(0);
   const long before = std::ftell(out);
   listener.Input(812, 7);
@@ -135,10 +137,10 @@ INSTANTIATE_TEST_SUITE_P(
                    true}));
 
 TEST_F(ListenTest, TellsTheStateAtStartAndAgainWhenItChanges) {
-  fake.kernel.modulePath = "C:\\Tools\\BkCheck.exe";
+  fake.modulePath = "C:\\Tools\\BkCheck.exe";
   listener.Start();
-  fake.kernel.existingMutexes = {kInstanceMutexName};
-  fake.rawInput.connected = {{{0xFFAA, 0x0088}, "\\\\?\\HID#R&Col02"}, {{0x0001, 0x0006}, "kbd"}};
+  fake.mutexes = {kInstanceMutexName};
+  fake.connected = {{{0xFFAA, 0x0088}, "\\\\?\\HID#R&Col02"}, {{0x0001, 0x0006}, "kbd"}};
   listener.Poll(500);
   listener.Poll(750);
   EXPECT_EQ(Output(),

@@ -10,138 +10,90 @@ namespace bk {
 namespace {
 
 struct DirCase {
-  const char* what;
   std::string written;
-  std::uint32_t bufferSize;
   std::string dir;
 };
 
 class ProgramDirTest : public ::testing::TestWithParam<DirCase> {};
 
 TEST_P(ProgramDirTest, KeepsEverythingUpToTheLastBackslash) {
-  const DirCase& c = GetParam();
-  EXPECT_EQ(ProgramDirFromModulePath(c.written, c.bufferSize), c.dir) << c.what;
+  EXPECT_EQ(ProgramDirFromModulePath(GetParam().written, 260), GetParam().dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, ProgramDirTest,
-    ::testing::Values(
-        DirCase{"full path", "C:\\Tools\\BkRemote\\BkRemote.exe", 260, "C:\\Tools\\BkRemote\\"},
-        DirCase{"drive root", "C:\\BkRemote.exe", 260, "C:\\"},
-        DirCase{"no backslash", "BkRemote.exe", 260, ""}, DirCase{"empty", "", 260, ""},
-        DirCase{"forward slashes are not folders here", "C:/x/BkRemote.exe", 260, ""},
-        DirCase{"truncated: fills the buffer", std::string(259, 'a') + "\\", 260, ""},
-        DirCase{"one short of the buffer", "C:\\" + std::string(256, 'a'), 260, "C:\\"}));
+    ::testing::Values(DirCase{"C:\\Tools\\BkRemote\\BkRemote.exe", "C:\\Tools\\BkRemote\\"},
+                      DirCase{"C:\\BkRemote.exe", "C:\\"}, DirCase{"BkRemote.exe", ""},
+                      DirCase{"C:/x/BkRemote.exe", ""},
+                      DirCase{std::string(259, 'a') + "\\", ""},  // fills the buffer: cut short
+                      DirCase{"C:\\" + std::string(256, 'a'), "C:\\"}));
 
 class StartupTest : public fake::BkTest {};
 
-TEST_F(StartupTest, ASecondCopyExitsWithOneAndCreatesNoWindow) {
-  fake.kernel.existingMutexes.insert(kInstanceMutexName);
+TEST_F(StartupTest, ASecondCopyOrAMutexThatCannotBeMadeExitsWithOneAndNoWindow) {
+  fake.mutexes.insert(kInstanceMutexName);
   EXPECT_EQ(RunProgram(), kExitAlreadyRunning);
-  EXPECT_TRUE(fake.kernel.systemLibrariesOnly) << "first, before the mutex";
-  EXPECT_TRUE(fake.shell.registeredClasses.empty());
-  EXPECT_TRUE(fake.shell.createdWindows.empty());
-  EXPECT_EQ(fake.shell.loopsRun, 0);
-  EXPECT_TRUE(fake.kernel.OpenHandles().empty());
+  // Before anything that could load a library from the program's folder.
+  EXPECT_EQ(fake.log, std::vector<std::string>{"SetDefaultDllDirectories"});
+  fake.failCreateMutex = true;
+  EXPECT_EQ(RunProgram(), kExitAlreadyRunning);
+  EXPECT_EQ(inputWindow, 0u);
 }
 
-TEST_F(StartupTest, AMutexThatCannotBeCreatedExitsWithOne) {
-  fake.kernel.failCreateMutex = true;
-  EXPECT_EQ(RunProgram(), kExitAlreadyRunning);
-  EXPECT_TRUE(fake.shell.createdWindows.empty());
-}
-
-TEST_F(StartupTest, CreatesTheInputWindowWithItsFixedValues) {
+TEST_F(StartupTest, MakesItsWindowRegistersTheRemoteThenLoopsAndLetsTheMutexGo) {
+  fake.whileLooping = [&] {
+    const WindowId w = 0x5000;
+    EXPECT_EQ(fake.registrations, (std::vector<RawDeviceRegistration>{{0xFFBC, 0x0088, 0x100, w},
+                                                                      {0x000C, 0x0001, 0x100, w},
+                                                                      {0x000C, 0x0080, 0x100, w},
+                                                                      {0xFFAA, 0x0088, 0x100, w}}));
+    EXPECT_EQ(inputWindow, w);
+    EXPECT_EQ(programDir, "C:\\Program Files\\BkRemote\\");
+    EXPECT_EQ(KeyNameTable.size(), 93u) << "binding files need their key names from the start";
+    EXPECT_EQ(fake.handles.size(), 1u) << "the instance mutex is held for the whole run";
+  };
   EXPECT_EQ(RunProgram(), kExitNormal);
-  ASSERT_EQ(fake.shell.registeredClasses.size(), 1u);
-  const WindowClassValues& cls = fake.shell.registeredClasses[0];
+  EXPECT_EQ(fake.loops, 1);
+  const WindowClassValues cls = InputWindowClass();
   EXPECT_STREQ(cls.name, "Bk Input Window");
   EXPECT_EQ(cls.style, 3u);
-  EXPECT_TRUE(cls.arrowCursor);
-  EXPECT_TRUE(cls.blackBackground);
-  ASSERT_EQ(fake.shell.createdWindows.size(), 1u);
-  const WindowValues& window = fake.shell.createdWindows[0];
+  EXPECT_TRUE(cls.arrowCursor && cls.blackBackground);
+  const WindowValues window = InputWindowValues();
   EXPECT_STREQ(window.className, "Bk Input Window");
   EXPECT_STREQ(window.title, "Bk Input Window");
   EXPECT_EQ(window.exStyle, 0x08000000u);
   EXPECT_EQ(window.style, 0x80000000u);
-  EXPECT_EQ(window.x, 100);
-  EXPECT_EQ(window.y, 100);
-  EXPECT_EQ(window.width, 10);
-  EXPECT_EQ(window.height, 10);
-}
-
-TEST_F(StartupTest, RegistersTheFourCollectionsForTheInputWindowThenLoops) {
-  fake.shell.whileLooping = [&] {
-    ASSERT_EQ(fake.rawInput.registrations.size(), 1u);
-    const WindowId w = fake.shell.windowId;
-    const std::vector<RawDeviceRegistration> expected = {{0xFFBC, 0x0088, 0x100, w},
-                                                         {0x000C, 0x0001, 0x100, w},
-                                                         {0x000C, 0x0080, 0x100, w},
-                                                         {0xFFAA, 0x0088, 0x100, w}};
-    EXPECT_EQ(fake.rawInput.registrations[0], expected);
-    EXPECT_EQ(inputWindow, w);
-    EXPECT_EQ(programDir, "C:\\Program Files\\BkRemote\\");
-    EXPECT_EQ(KeyNameTable.size(), 93u) << "binding files need their key names from the start";
-    // The instance mutex is held for the whole run.
-    EXPECT_EQ(fake.kernel.OpenHandles().size(), 1u);
-  };
-  EXPECT_EQ(RunProgram(), kExitNormal);
-  EXPECT_EQ(fake.shell.loopsRun, 1);
-  EXPECT_TRUE(fake.kernel.OpenHandles().empty()) << "the mutex is closed at exit";
+  EXPECT_EQ((Rect{window.x, window.y, window.width, window.height}), (Rect{100, 100, 10, 10}));
 }
 
 TEST_F(StartupTest, ATruncatedModulePathGivesAnEmptyProgramDir) {
-  fake.kernel.modulePath = "C:\\" + std::string(300, 'x') + "\\BkRemote.exe";
-  fake.shell.whileLooping = [] { EXPECT_EQ(programDir, ""); };
+  fake.modulePath = "C:\\" + std::string(300, 'x') + "\\BkRemote.exe";
+  fake.whileLooping = [] { EXPECT_EQ(programDir, ""); };
   EXPECT_EQ(RunProgram(), kExitNormal);
 }
 
-struct WindowFailure {
-  const char* what;
-  bool failClass;
-  bool failWindow;
-};
-
-class StartupWindowFailureTest : public fake::BkTest,
-                                 public ::testing::WithParamInterface<WindowFailure> {};
-
-TEST_P(StartupWindowFailureTest, ReleasesTheMutexAndExits) {
-  fake.shell.failRegisterClass = GetParam().failClass;
-  fake.shell.failCreateWindow = GetParam().failWindow;
-  EXPECT_EQ(RunProgram(), kExitNoWindow) << GetParam().what;
-  EXPECT_EQ(fake.shell.loopsRun, 0);
-  EXPECT_TRUE(fake.rawInput.registrations.empty());
-  EXPECT_TRUE(fake.kernel.OpenHandles().empty());
+TEST_F(StartupTest, WithoutItsWindowItLetsTheMutexGoAndExitsWithTwo) {
+  fake.failRegisterClass = true;
+  EXPECT_EQ(RunProgram(), kExitNoWindow);
+  fake.failRegisterClass = false;
+  fake.failCreateWindow = true;
+  EXPECT_EQ(RunProgram(), kExitNoWindow);
+  EXPECT_EQ(fake.loops, 0);
+  EXPECT_TRUE(fake.registrations.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures, StartupWindowFailureTest,
-                         ::testing::Values(WindowFailure{"class", true, false},
-                                           WindowFailure{"window", false, true}));
-
-class InputWindowMessagesTest : public fake::BkTest {};
-
-TEST_F(InputWindowMessagesTest, CreateMakesTheThreeFontsAndDestroyDeletesThem) {
+TEST_F(StartupTest, TheWindowMakesTheThreeFontsAndItsEndDeletesThemAndQuits) {
   OnInputWindowCreate();
-  ASSERT_EQ(fake.shell.fontsCreated.size(), 3u);
-  EXPECT_STREQ(fake.shell.fontsCreated[0].face, "Arial");
-  EXPECT_EQ(fake.shell.fontsCreated[0].height, 24);
-  EXPECT_EQ(fake.shell.fontsCreated[1].height, 18);
-  EXPECT_EQ(fake.shell.fontsCreated[2].height, 12);
-  for (const FontValues& font : fake.shell.fontsCreated) EXPECT_EQ(font.weight, 700);
-  EXPECT_EQ(fake.shell.liveFonts.size(), 3u);
-
-  OnInputWindowDestroy();
-  EXPECT_TRUE(fake.shell.liveFonts.empty());
-  EXPECT_EQ(fake.shell.quitPosted, 1);
-}
-
-TEST_F(InputWindowMessagesTest, DestroyRemovesTheHookAndTakesTheLayoutDown) {
-  keyboardHook = fake.hook.Install();
+  EXPECT_EQ(fake.fonts, (std::set<FontHandle>{24, 18, 12}));
+  EXPECT_EQ(LabelFontValues().weight + SmallLabelFontValues().weight + NoticeFontValues().weight,
+            3 * 700);
+  EXPECT_STREQ(LabelFontValues().face, "Arial");
+  keyboardHook = fake.Install();
   layoutShown = true;
   OnInputWindowDestroy();
-  EXPECT_FALSE(fake.hook.Installed());
-  EXPECT_EQ(keyboardHook, 0u);
+  EXPECT_TRUE(fake.fonts.empty());
+  EXPECT_TRUE(fake.quit);
+  EXPECT_EQ(fake.hook, 0u);
   EXPECT_FALSE(layoutShown);
 }
 

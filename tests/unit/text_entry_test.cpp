@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "app/program_state.h"
+#include "app/window_switcher.h"
 #include "entry_script.h"
 #include "osd/osd_window.h"
 
@@ -11,151 +14,145 @@ namespace {
 
 TEST_P(EntryScriptTest, TypesSelectsAndLatchesAsTheUserExpects) {
   const Script& s = GetParam();
-  driver.Start();
-  driver.Run(s.phonepad ? "input hold" : "input");
-  ASSERT_TRUE(layoutShown);
-  ASSERT_EQ(activeLayout, s.phonepad ? phonepadLayout.data() : keyboardLayout.data());
-
-  driver.Run(s.steps);
-
-  EXPECT_EQ(driver.Typed(), s.typed);
-  EXPECT_EQ(driver.Selected(), s.selected);
-  EXPECT_EQ(driver.Latched(), s.latched);
-  for (std::uint8_t vk : fake.keyboard.KeysHeldByProgram()) {
-    EXPECT_EQ(driver.ExpectedHeld().count(vk), 1u) << "held down but not latched: " << int(vk);
+  Run(s.steps);
+  EXPECT_EQ(Typed(), s.typed);
+  EXPECT_EQ(Selected(), s.selected);
+  EXPECT_EQ(Latched(), s.latched);
+  for (std::uint8_t vk : fake.HeldByProgram()) {
+    EXPECT_EQ(ExpectedHeld().count(vk), 1u) << "held down but not latched: " << int(vk);
   }
-
   // Hiding the layout ends everything: no selection, no modifier left down.
-  driver.Run("hide 1000ms");
-  EXPECT_TRUE(fake.keyboard.KeysHeldByProgram().empty());
-  EXPECT_EQ(driver.Typed(), s.typed) << "hiding typed nothing";
+  Run("hide 5000ms");
+  EXPECT_TRUE(fake.HeldByProgram().empty());
+  EXPECT_EQ(Typed(), s.typed) << "hiding typed nothing";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Taps, EntryScriptTest,
     ::testing::Values(
-        Script{"a tap selects, nothing is typed yet", "2 999ms", "", "a"},
-        Script{"the second tap moves the mark to b", "2 2", "", "b"},
-        Script{"one second after the last tap the key is typed", "2 2 1000ms", "b"},
-        Script{"every tap restarts the full second", "2 900ms 2 900ms", "", "b"},
-        Script{"third tap", "2 2 2", "", "c"},
-        Script{"fifth tap starts again at a", "2 2 2 2 2 1000ms", "a"},
-        Script{"another symbol types the waiting key at once", "2 3", "a", "d"},
-        Script{"a run of symbols", "4 4 3 3 5 5 5 1000ms 5 5 5 6 6 6 1000ms", "hello"},
-        Script{"the digit itself types", "2 2 2 2 1000ms", "2"},
-        Script{"enter types the waiting key, then enter", "2 enter", "a<enter>"},
-        Script{"escape drops the waiting key", "2 esc 1000ms", ""},
-        Script{"escape with nothing selected is backspace", "esc", "<back>"},
-        Script{"a symbol key with its own cycle", "1 1 1 1000ms", "="},
-        Script{"space", "0 1000ms", " "}, Script{"the @ key types its label", "* * * 1000ms", "@"},
-        Script{"the .com key types its characters", "* * * * 1000ms", ".com"},
-        Script{"a latched Shift does not change .com", "# * * * * 1000ms", ".com"},
-        Script{"the system's Caps Lock does", "caps * * * * 1000ms", ".COM", "", "lock"},
-        Script{"# latches Shift", "#", "", "", "shift"},
-        Script{"the strip shows the shifted key", "# 2", "", "A", "shift"},
-        Script{"Shift applies to one key, then lets go", "# 2 1000ms", "A"},
-        Script{"Shift stays for the commit of a waiting key", "# 2 3", "A", "d"},
-        Script{"# twice unlatches", "# #", ""},
-        Script{"B latches Ctrl for the next key", "B 2 1000ms", "<ctrl+a>"},
-        Script{"C latches the Windows key", "C 3 3 1000ms", "<win+e>"},
-        Script{"D latches Alt", "D 2 1000ms", "<alt+a>"},
-        Script{"Ctrl and Shift together", "B # 2 1000ms", "<ctrl+shift+a>"},
-        Script{"a latched Ctrl ends with the selection's commit", "B 2 1000ms 2 1000ms",
-               "<ctrl+a>a"},
-        Script{"A latches Caps Lock and toggles the system's", "A", "", "", "lock"},
-        Script{"Caps Lock types the capital", "A 2 1000ms", "A", "", "lock"},
-        Script{"Caps Lock and Shift type the small letter", "A click:shift 2 1000ms", "a", "",
+        Script{"a tap selects, nothing is typed yet", "input 2 999ms", "", "a"},
+        Script{"the second tap moves the mark to b", "input 2 2", "", "b"},
+        Script{"one second after the last tap the key is typed", "input 2 2 1000ms", "b"},
+        Script{"every tap restarts the full second", "input 2 900ms 2 900ms", "", "b"},
+        Script{"fifth tap starts again at a", "input 2 2 2 2 2 1000ms", "a"},
+        Script{"another symbol types the waiting key at once", "input 2 3", "a", "d"},
+        Script{"a run of symbols", "input 4 4 3 3 5 5 5 1000ms 5 5 5 6 6 6 1000ms", "hello"},
+        Script{"the digit itself types", "input 2 2 2 2 1000ms", "2"},
+        Script{"enter types the waiting key, then enter", "input 2 enter", "a<enter>"},
+        Script{"escape drops the waiting key", "input 2 esc 1000ms", ""},
+        Script{"escape with nothing selected is backspace", "input esc", "<back>"},
+        Script{"a symbol key with its own cycle", "input 1 1 1 1000ms", "="},
+        Script{"space", "input 0 1000ms", " "},
+        Script{"the @ key types its label", "input * * * 1000ms", "@"},
+        Script{"the .com key types its characters", "input * * * * 1000ms", ".com"},
+        Script{"a latched Shift does not change .com", "input # * * * * 1000ms", ".com"},
+        Script{"nor does it with Caps Lock", "input caps click:shift click:.com", ".COM", "",
                "lock"},
-        Script{"Caps Lock does not shift digits", "A 1 1000ms", "1", "", "lock"},
-        Script{"A twice lets Caps Lock go", "A A 2 1000ms", "a"},
-        Script{"enter with Shift latched is plain enter", "click:shift enter", "<enter>"},
-        Script{"escape after # and 2 types nothing; the timer lets Shift go", "# 2 esc 1000ms", ""},
-        Script{"an arrow drops the selection and passes, latches stay", "click:shift 2 left",
+        Script{"# latches Shift", "input #", "", "", "shift"},
+        Script{"the strip shows the shifted key", "input # 2", "", "A", "shift"},
+        Script{"Shift applies to one key, then lets go", "input # 2 1000ms", "A"},
+        Script{"Shift stays for the commit of a waiting key", "input # 2 3", "A", "d"},
+        Script{"# twice unlatches", "input # #", ""},
+        Script{"the latched Shift's own key is no # tap", "input click:shift 3 1000ms", "D"},
+        Script{"typed capitals latch nothing", "input # 2 1000ms 3", "A", "d"},
+        Script{"B latches Ctrl for the next key", "input B 2 1000ms", "<ctrl+a>"},
+        Script{"C latches the Windows key", "input C 3 3 1000ms", "<win+e>"},
+        Script{"D latches Alt", "input D 2 1000ms", "<alt+a>"},
+        Script{"Ctrl and Shift together", "input B # 2 1000ms", "<ctrl+shift+a>"},
+        Script{"A latches Caps Lock and toggles the system's", "input A", "", "", "lock"},
+        Script{"Caps Lock types the capital", "input A 2 1000ms", "A", "", "lock"},
+        Script{"Caps Lock and Shift type the small letter", "input A click:shift 2 1000ms", "a", "",
+               "lock"},
+        Script{"Caps Lock does not shift digits", "input A 1 1000ms", "1", "", "lock"},
+        Script{"A twice lets Caps Lock go", "input A A 2 1000ms", "a"},
+        Script{"the caps latch follows the system's Caps Lock", "caps input 2 1000ms", "A", "",
+               "lock"},
+        Script{"enter with Shift latched is plain enter", "input click:shift enter", "<enter>"},
+        Script{"escape after # and 2 types nothing; the timer lets Shift go",
+               "input # 2 esc 1000ms", ""},
+        Script{"an arrow drops the selection and passes, latches stay", "input click:shift 2 left",
                "<shift+left>", "", "shift"},
-        Script{"another key drops the selection, lets the latches go, and passes", "# 2 k", "k"},
-        Script{"a numeric-keypad digit passes and resets the entry", "2 np5 1000ms", "5"},
-        Script{"a click types at once", "click:q", "q"},
-        Script{"a click drops the waiting key", "2 click:q 1000ms", "q"},
-        Script{"a click with Shift latched types the capital, then lets go", "# click:q", "Q"},
-        Script{"a click on a pointer-only key", "click:F5 click:Del", "<f5><del>"},
-        Script{"a click on a modifier latches it when the pointer lets go", "click:ctrl", "", "",
-               "ctrl"},
-        Script{"the pointer held down on a modifier latches nothing yet", "press:ctrl", ""},
-        Script{"a clicked right Shift is held as the right Shift", "click#72 2 1000ms", "A"},
-        Script{"a click on lock toggles Caps Lock", "click:lock 2 1000ms", "A", "", "lock"},
+        Script{"another key drops the selection, lets the latches go, and passes", "input # 2 k",
+               "k"},
+        Script{"a numeric-keypad digit passes and resets the entry", "input 2 np5 1000ms", "5"},
+        Script{"a layout switch drops the selection and the latches",
+               "input # 2 input+ 900ms 2 100ms input- 1000ms", ""},
+        Script{"a click types at once", "input click:q", "q"},
+        Script{"a click drops the waiting key", "input 2 click:q 1000ms", "q"},
+        Script{"a click with Shift latched types the capital, then lets go", "input # click:q",
+               "Q"},
+        Script{"every key of the top row",
+               "input click:Esc click:F1 click:F2 click:F3 click:F4 click:F5 click:F6 click:F7 "
+               "click:F8 click:F9 click:F10 click:F11 click:F12 click:Ins click:Del click:Home "
+               "click:End click:PgDn click:PgUp click:menu",
+               "<esc><f1><f2><f3><f4><f5><f6><f7><f8><f9><f10><f11><f12><ins><del><home><end>"
+               "<pgdn><pgup><menu>"},
+        Script{"a click on a modifier latches it when the pointer lets go", "input click:ctrl", "",
+               "", "ctrl"},
+        Script{"the pointer held down on a modifier latches nothing yet", "input press:ctrl", ""},
+        Script{"a clicked right Shift is held as the right Shift", "input click#72 2 1000ms", "A"},
+        Script{"a click on lock toggles Caps Lock", "input click:lock 2 1000ms", "A", "", "lock"},
         Script{"the close key hides the layout; the next digit goes to the application",
-               "2 click:x 2", "2"}));
+               "input 2 click:x 2", "2"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Phonepad, EntryScriptTest,
     ::testing::Values(
-        Script{"the fourth tap selects the capital", "2 2 2 2 1000ms", "A", "", "", true},
-        Script{"seven taps select the header digit", "2 2 2 2 2 2 2 1000ms", "2", "", "", true},
-        Script{"A is Shift here", "A 2 1000ms", "A", "", "", true},
-        Script{"Shift turns the capital key small", "A 2 2 2 2 1000ms", "a", "", "", true},
-        Script{"* is punctuation", "* * 1000ms", "-", "", "", true},
-        Script{"# then 2: two keys", "# 2 2 1000ms", "?b", "", "", true},
-        Script{"the shifted header 6 types ^", "A 6 6 6 6 6 6 6 1000ms", "^", "", "", true},
-        Script{"back types backspace", "esc", "<back>", "", "", true},
-        Script{"the esc key types Escape", "click:esc", "<esc>", "", "", true},
-        Script{"the delete key types Delete, though both share a sequence", "click:delete", "<del>",
-               "", "", true},
-        Script{"caps lock is pointer only", "click:caps_lock 2 1000ms", "A", "", "caps lock",
-               true}));
+        Script{"the fourth tap selects the capital", "input hold 2 2 2 2 1000ms", "A"},
+        Script{"seven taps select the header digit", "input hold 2 2 2 2 2 2 2 1000ms", "2"},
+        Script{"A is Shift here", "input hold A 2 1000ms", "A"},
+        Script{"Shift turns the capital key small", "input hold A 2 2 2 2 1000ms", "a"},
+        Script{"the last capital", "input hold A 9 9 9 9 1000ms", "Z"},
+        Script{"* is punctuation", "input hold * * 1000ms", "-"},
+        Script{"# then 2: two keys", "input hold # 2 2 1000ms", "?b"},
+        Script{"the shifted header 6 types ^", "input hold A 6 6 6 6 6 6 6 1000ms", "^"},
+        Script{"the shifted header 8 types 8", "input hold A 8 8 8 8 8 8 8 1000ms", "8"},
+        Script{"back types backspace", "input hold esc", "<back>"},
+        Script{"the esc key types Escape", "input hold click:esc", "<esc>"},
+        Script{"the delete key types Delete, though both share a sequence",
+               "input hold click:delete", "<del>"},
+        Script{"caps lock is pointer only", "input hold click:caps_lock 2 1000ms", "A", "",
+               "caps lock"}));
 
-class TextEntryTest : public fake::BkTest {
- protected:
-  void SetUp() override {
-    BkTest::SetUp();
-    driver.Start();
-    driver.Run("input 100ms");
+class RandomScriptTest : public fake::BkTest {};
+
+// Random scripts of what a user can do, checked after every step for what must always hold: the
+// program never sends while its hook is installed, and it holds no key down that is not a latched
+// modifier or the window switcher's key. At the end no key is down at all.
+TEST_F(RandomScriptTest, RandomScriptsNeverLeaveAKeyDownNorSendWhileHooked) {
+  static const std::vector<std::string> kSteps = {
+      "0",     "1",      "2",      "2",       "3",       "4",       "5",       "6",     "7",
+      "8",     "9",      "#",      "#",       "*",       "enter",   "esc",     "A",     "B",
+      "C",     "D",      "left",   "k",       "np5",     "f5",      "caps",    "ext:2", "+2",
+      "-2",    "+3",     "-3",     "+lshift", "-lshift", "+rshift", "-rshift", "1ms",   "200ms",
+      "999ms", "1000ms", "1500ms", "input",   "input+",  "input-",  "hold",    "hide",  "viewer",
+      "play",  "click",  "click",  "click"};
+  std::mt19937 random(20261206);
+  for (int script = 0; script < 1500 && !HasFailure(); ++script) {
+    std::string steps = "input 100ms ";
+    fake = fake::FakeOs();
+    fake.Use();
+    fake::ResetProgram();
+    Start();
+    Run(steps);
+    for (int i = 0; i < 40 && !HasFailure(); ++i) {
+      std::string step = kSteps[random() % kSteps.size()];
+      if (step == "click") {
+        if (!layoutShown) continue;  // only a shown layout can be clicked
+        const int keys = activeLayout == keyboardLayout.data() ? 83 : 91;
+        step = "click#" + std::to_string(random() % keys);
+      }
+      steps += step + " ";
+      Run(step);
+      EXPECT_EQ(fake.callsWhileHooked, 0);
+      EXPECT_EQ(fake.hook != 0, layoutShown);
+      for (std::uint8_t vk : fake.HeldByProgram())
+        EXPECT_EQ(ExpectedHeld().count(vk), 1u) << int(vk);
+    }
+    Run("-2 -3 -lshift -rshift hide 5000ms");
+    fake::ExpectSound(fake);
+    if (HasFailure()) ADD_FAILURE() << "script " << script << ": " << steps;
   }
-  fake::EntryDriver driver{fake};
-};
-
-TEST_F(TextEntryTest, SymbolsOutsideTheTapVocabularyDoNothing) {
-  for (char symbol : {'F', 'Z', 'a', 'x', '\0', '!', '-'}) PressSymbol(symbol);
-  EXPECT_TRUE(currentSequence.empty());
-  EXPECT_TRUE(fake.keyboard.Calls().empty());
-  EXPECT_FALSE(fake.timers.IsRunning(TIMER_COMMIT));
-}
-
-TEST_F(TextEntryTest, ClicksOnButtonsThatNameNoKeyOfTheActiveLayoutAreIgnored) {
-  const WindowId hiddenLayoutsButton = phonepadLayout[85].button;  // index past the keyboard's
-  const WindowId sameIndexOtherLayout = phonepadLayout[35].button;
-  for (WindowId button :
-       {WindowId{0}, hiddenLayoutsButton, sameIndexOtherLayout, WindowId{0xDEAD}, selectionStrip}) {
-    fake.keyboard.Callback([button] { KeyButtonCommand(button); });
-  }
-  fake.layoutWindow.At(keyboardLayout[35].button).userData = 9999;
-  fake.keyboard.Callback([] { KeyButtonCommand(keyboardLayout[35].button); });
-  EXPECT_EQ(driver.Typed(), "");
-  EXPECT_TRUE(layoutShown);
-}
-
-TEST_F(TextEntryTest, ACommitWithNothingSelectedOnlyLetsTheModifiersGo) {
-  driver.Run("click:shift 2 esc");
-  EXPECT_TRUE(fake.keyboard.IsDown(vk::LShift));
-  EXPECT_TRUE(fake.timers.IsRunning(TIMER_COMMIT)) << "escape leaves the timer running";
-  driver.Run("1000ms");
-  EXPECT_FALSE(fake.keyboard.IsDown(vk::LShift));
-  EXPECT_EQ(driver.Typed(), "");
-}
-
-TEST_F(TextEntryTest, ASelectionNeverSurvivesALayoutSwitch) {
-  // The second 2 restarts the commit timer so that the hold fires first.
-  driver.Run("# 2 input+ 900ms 2 100ms input-");
-  EXPECT_EQ(activeLayout, phonepadLayout.data());
-  EXPECT_EQ(driver.Selected(), "");
-  EXPECT_EQ(driver.Latched(), "");
-  driver.Run("1000ms");
-  EXPECT_EQ(driver.Typed(), "");
-}
-
-TEST_F(TextEntryTest, TheCapsLatchFollowsTheSystemWhenTheLayoutIsShown) {
-  driver.Run("hide caps input 2 1000ms");
-  EXPECT_EQ(driver.Latched(), "lock");
-  EXPECT_EQ(driver.Typed(), "A");
 }
 
 }  // namespace
