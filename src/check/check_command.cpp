@@ -33,7 +33,7 @@ constexpr std::string_view kUsage =
 #endif
     "  -q        report only what BkRemote would ignore, and the files' summaries\n"
 #ifdef _WIN32
-    "  --listen  show each press of the remote and what BkRemote does; Enter ends\n"
+    "  --listen  show each press of the remote and what BkRemote does until Enter or Ctrl-C\n"
 #endif
     "Exit status: 0 when every file is clean, 1 when something in a file would be ignored,\n"
     "2 when a file or folder cannot be read, a folder holds no .cfg file, or an option is\n"
