@@ -218,12 +218,6 @@ class Harness {
             "cannot set HKCU\\" + Utf8(key) + " " + Utf8(name));
   }
 
-  // Brings a window to the foreground and waits until it is there.
-  void Foreground(const std::string& name, HWND window) {
-    Require(Poll([&] { return SetForegroundWindow(window), GetForegroundWindow() == window; }),
-            name + " would not come to the foreground");
-  }
-
   std::map<std::string, Process> processes_;
   std::string target_;          // the process whose log the expectations read
   std::wstring listen_;         // BkCheck --listen's output
@@ -264,7 +258,8 @@ void Harness::Execute(const std::vector<std::string>& w) {
     Start("remote", paths["remote-window"], L"", Wide(bk::vremote::kRemoteWindowClass).c_str());
   } else if (c == "foreground") {
     Process& p = Find(arg(1));
-    Foreground(w[1], p.window);
+    Require(Poll([&] { return SetForegroundWindow(p.window), GetForegroundWindow() == p.window; }),
+            w[1] + " would not come to the foreground");
     if (!p.log.empty()) target_ = w[1];
   } else if (c == "frame-child") {
     // As a Store app's window sits in a frame of ApplicationFrameHost.exe: CHILD's window becomes
@@ -273,7 +268,7 @@ void Harness::Execute(const std::vector<std::string>& w) {
     Process& child = Find(arg(2));
     SetWindowLongPtrW(child.window, GWL_STYLE, WS_CHILD | WS_VISIBLE);
     Require(SetParent(child.window, Find(arg(1)).window), "SetParent failed");
-    Foreground(w[1], Find(w[1]).window);
+    Execute({"foreground", w[1]});
     SendMessageW(child.window, WM_APP, 0, 0);
     target_ = w[2];
   } else if (c == "press" || c == "hold") {
@@ -372,13 +367,12 @@ void Harness::Execute(const std::vector<std::string>& w) {
       ReleaseDC(window, dc);
       got = RGB(GetBValue(bgr), GetGValue(bgr), GetRValue(bgr));  // as RRGGBB
       return std::ranges::all_of(std::vector{0, 8, 16}, [&](int shift) {
-        return std::abs(int(got >> shift & 0xFF) - int(wanted >> shift & 0xFF)) <=
-               (w.size() > 5 ? number(5) : 0);
+        return std::abs(int(got >> shift & 0xFF) - int(wanted >> shift & 0xFF)) <= 24;
       });
     });
-    char text[64];
-    std::snprintf(text, sizeof text, "the pixel is %06lX, not %06lX", got, wanted);
-    Require(ok, text);
+    char text[8];
+    std::snprintf(text, sizeof text, "%06lX", got);
+    Require(ok, "the pixel is " + std::string(text) + ", not " + w[4]);
   } else if (c == "screenshot") {
     const HWND window = Find(arg(2)).window;
     RECT r;
@@ -423,7 +417,6 @@ void Harness::Execute(const std::vector<std::string>& w) {
     const std::wstring exe = runDir + L"\\BkCheck.exe";
     Copy(paths["bkcheck"], exe);
     listen_ = runDir + L"\\listen.txt";
-    listenSeen_ = 0;
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     HANDLE out = CreateFileW(listen_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -432,15 +425,14 @@ void Harness::Execute(const std::vector<std::string>& w) {
     CloseHandle(out);
   } else if (c == "expect-listen") {
     // A line of BkCheck --listen's output, after the last one matched, holds TEXT.
-    std::vector<std::string> lines;
-    const bool found = Poll([&] {
-      lines = Lines(listen_);
-      for (std::size_t i = listenSeen_; i < lines.size(); ++i) {
-        if (lines[i].find(arg(1)) != std::string::npos) return listenSeen_ = i + 1, true;
-      }
-      return false;
-    });
-    Require(found, "BkCheck --listen wrote no line with \"" + w[1] + "\"");
+    Require(Poll([&] {
+              const std::vector<std::string> lines = Lines(listen_);
+              for (std::size_t i = listenSeen_; i < lines.size(); ++i) {
+                if (lines[i].find(arg(1)) != std::string::npos) return listenSeen_ = i + 1, true;
+              }
+              return false;
+            }),
+            "BkCheck --listen wrote no line with \"" + w[1] + "\"");
   } else if (c == "expect-no-keys-down") {
     // Wine keeps one asynchronous key state for the whole desktop, so this sees keys that any
     // program left down. It must stay clear for a moment, so that a key on its way is seen.
