@@ -20,11 +20,9 @@
 #include <functional>
 #include <iomanip>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "remote_layout.h"
@@ -118,15 +116,7 @@ class Harness {
       WaitForSingleObject(p.info.hProcess, 10000);
     }
     EndStrays();
-    for (auto s = saved_.rbegin(); s != saved_.rend(); ++s) {
-      const auto& [key, name, value] = *s;
-      if (value) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_SZ, value->c_str(),
-                        DWORD((value->size() + 1) * sizeof(wchar_t)));
-      } else {
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
-      }
-    }
+    for (const auto& [key, name] : set_) RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
   }
 
  private:
@@ -212,14 +202,11 @@ class Harness {
     return got;
   }
 
-  // Sets a string value under HKEY_CURRENT_USER for this run; StopAll puts the old one back.
-  void SetUserValue(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
-    wchar_t old[1024];
-    DWORD size = sizeof old;
-    const bool had = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ,
-                                  nullptr, old, &size) == ERROR_SUCCESS;
-    saved_.emplace_back(key, name, had ? std::optional<std::wstring>(old) : std::nullopt);
-    Require(RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
+  // Sets a string value under HKEY_CURRENT_USER for this run, in the build folder's own prefix;
+  // StopAll deletes it.
+  void SetUserValue(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
+    set_.emplace_back(key, name);
+    Require(RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, value.c_str(),
                             DWORD((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS,
             "cannot set HKCU\\" + Utf8(key) + " " + Utf8(name));
   }
@@ -228,7 +215,7 @@ class Harness {
   std::string target_;          // the process whose log the expectations read
   std::wstring listen_;         // BkCheck --listen's output
   std::size_t listenSeen_ = 0;  // its lines that expect-listen has passed
-  std::vector<std::tuple<std::wstring, std::wstring, std::optional<std::wstring>>> saved_;
+  std::vector<std::pair<const wchar_t*, const wchar_t*>> set_;
 };
 
 void Harness::Execute(const std::vector<std::string>& w) {
