@@ -132,21 +132,14 @@ class Harness {
 
   // Starts a program in the run folder and, given a window class, waits for its message loop
   // and its window of that class.
-  // With `output`, the program's standard output and error go there.
   Process& Start(const std::string& name, const std::wstring& exe, const std::wstring& args,
-                 const wchar_t* windowClass, HANDLE output = nullptr) {
+                 const wchar_t* windowClass) {
     Require(!processes_.count(name), "a process named " + name + " was started already");
     Process& p = processes_[name];
     std::wstring commandLine = L"\"" + exe + L"\" " + args;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    if (output != nullptr) {
-      startup.dwFlags = STARTF_USESTDHANDLES;
-      startup.hStdOutput = startup.hStdError = output;
-    }
-    Require(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, output != nullptr,
-                           output != nullptr ? CREATE_NO_WINDOW : 0, nullptr, runDir.c_str(),
-                           &startup, &p.info),
+    STARTUPINFOW startup{sizeof startup};
+    Require(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           runDir.c_str(), &startup, &p.info),
             "cannot start " + Utf8(exe) + " (error " + std::to_string(GetLastError()) + ")");
     if (windowClass == nullptr) return p;
     // BkRemote.exe's loop waits for input only once its Raw Input registration is made.
@@ -403,15 +396,10 @@ void Harness::Execute(const std::vector<std::string>& w) {
     Require(Poll([&] { return std::filesystem::exists(record); }), "the viewer never ran");
   } else if (c == "start-listen") {
     // BkCheck.exe beside BkRemote.exe reads the same binding files; its output goes to a file.
-    const std::wstring exe = runDir + L"\\BkCheck.exe";
-    Copy(paths["bkcheck"], exe);
+    Copy(paths["bkcheck"], runDir + L"\\BkCheck.exe");
     listen_ = runDir + L"\\listen.txt";
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    HANDLE out = CreateFileW(listen_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    Require(out != INVALID_HANDLE_VALUE, "cannot write listen.txt");
-    Start("bkcheck", exe, L"--listen", nullptr, out);
-    CloseHandle(out);
+    Start("bkcheck", L"C:\\windows\\system32\\cmd.exe", L"/c BkCheck.exe --listen >listen.txt 2>&1",
+          nullptr);
   } else if (c == "expect-listen") {
     // A line of BkCheck --listen's output, after the last one matched, holds TEXT.
     Require(Poll([&] {
