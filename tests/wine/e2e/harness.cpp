@@ -137,7 +137,8 @@ class Harness {
     Require(!processes_.count(name), "a process named " + name + " was started already");
     Process& p = processes_[name];
     std::wstring commandLine = L"\"" + exe + L"\" " + args;
-    STARTUPINFOW startup{sizeof startup};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     Require(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                            runDir.c_str(), &startup, &p.info),
             "cannot start " + Utf8(exe) + " (error " + std::to_string(GetLastError()) + ")");
