@@ -1,7 +1,7 @@
 // bk_e2e.exe: runs one end-to-end scenario against the unmodified BkRemote.exe under Wine, pressed
 // by the virtual remote (tools/vremote). README.md beside it lists the commands.
 //
-//   bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --viewer EXE --inf INF --work DIR
+//   bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --bkcheck EXE --inf INF --work DIR
 //          SCENARIO
 //
 // Unix paths are reached through Wine's drive Z:. Each scenario runs in a folder of its own,
@@ -20,11 +20,9 @@
 #include <functional>
 #include <iomanip>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "remote_layout.h"
@@ -83,11 +81,9 @@ class Harness {
   std::map<std::string, std::wstring> paths;  // the --name arguments
   std::wstring runDir, scenarioDir;
 
-  void Prepare() {
-    CreateDirectoryW(runDir.substr(0, runDir.rfind(L'\\')).c_str(), nullptr);
-    CreateDirectoryW(runDir.c_str(), nullptr);
-    // A killed run may have left its programs running; a BkRemote.exe among them would make
-    // every later start a second copy.
+  // Ends what a killed run may have left running (a BkRemote.exe among them would make every
+  // later start a second copy) and what was started without the harness, as the viewer is.
+  static void EndStrays() {
     for (const wchar_t* windowClass : {L"Bk Input Window", L"BkKeyRecorder", L"BkCheck Listener"}) {
       for (HWND w; (w = FindWindowW(windowClass, nullptr)) != nullptr;) {
         DWORD pid = 0;
@@ -99,6 +95,13 @@ class Harness {
         CloseHandle(process);
       }
     }
+  }
+
+  void Prepare() {
+    EndStrays();
+    std::error_code ignored;  // a fresh run folder, so that no file of an earlier run is read
+    std::filesystem::remove_all(runDir, ignored);
+    std::filesystem::create_directories(runDir, ignored);
     const bk::vremote::SetupResult remote = bk::vremote::Setup(paths["inf"], 120000);
     Require(remote.ok, "the virtual remote is not ready: " + remote.message);
     // Wine acts as Windows 10 towards the programs started from now on.
@@ -112,15 +115,8 @@ class Harness {
       TerminateProcess(p.info.hProcess, 0);
       WaitForSingleObject(p.info.hProcess, 10000);
     }
-    for (auto s = saved_.rbegin(); s != saved_.rend(); ++s) {
-      const auto& [key, name, value] = *s;
-      if (value) {
-        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_SZ, value->c_str(),
-                        DWORD((value->size() + 1) * sizeof(wchar_t)));
-      } else {
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
-      }
-    }
+    EndStrays();
+    for (const auto& [key, name] : set_) RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
   }
 
  private:
@@ -136,21 +132,15 @@ class Harness {
 
   // Starts a program in the run folder and, given a window class, waits for its message loop
   // and its window of that class.
-  // With `output`, the program's standard output and error go there.
   Process& Start(const std::string& name, const std::wstring& exe, const std::wstring& args,
-                 const wchar_t* windowClass, HANDLE output = nullptr) {
+                 const wchar_t* windowClass) {
     Require(!processes_.count(name), "a process named " + name + " was started already");
     Process& p = processes_[name];
     std::wstring commandLine = L"\"" + exe + L"\" " + args;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (output != nullptr) {
-      startup.dwFlags = STARTF_USESTDHANDLES;
-      startup.hStdOutput = startup.hStdError = output;
-    }
-    Require(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, output != nullptr,
-                           output != nullptr ? CREATE_NO_WINDOW : 0, nullptr, runDir.c_str(),
-                           &startup, &p.info),
+    Require(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           runDir.c_str(), &startup, &p.info),
             "cannot start " + Utf8(exe) + " (error " + std::to_string(GetLastError()) + ")");
     if (windowClass == nullptr) return p;
     // BkRemote.exe's loop waits for input only once its Raw Input registration is made.
@@ -206,29 +196,20 @@ class Harness {
     return got;
   }
 
-  // Sets a string value under HKEY_CURRENT_USER for this run; StopAll puts the old one back.
-  void SetUserValue(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
-    wchar_t old[1024];
-    DWORD size = sizeof old;
-    const bool had = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ,
-                                  nullptr, old, &size) == ERROR_SUCCESS;
-    saved_.emplace_back(key, name, had ? std::optional<std::wstring>(old) : std::nullopt);
-    Require(RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
+  // Sets a string value under HKEY_CURRENT_USER for this run, in the build folder's own prefix;
+  // StopAll deletes it.
+  void SetUserValue(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
+    set_.emplace_back(key, name);
+    Require(RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, value.c_str(),
                             DWORD((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS,
             "cannot set HKCU\\" + Utf8(key) + " " + Utf8(name));
-  }
-
-  // Brings a window to the foreground and waits until it is there.
-  void Foreground(const std::string& name, HWND window) {
-    Require(Poll([&] { return SetForegroundWindow(window), GetForegroundWindow() == window; }),
-            name + " would not come to the foreground");
   }
 
   std::map<std::string, Process> processes_;
   std::string target_;          // the process whose log the expectations read
   std::wstring listen_;         // BkCheck --listen's output
   std::size_t listenSeen_ = 0;  // its lines that expect-listen has passed
-  std::vector<std::tuple<std::wstring, std::wstring, std::optional<std::wstring>>> saved_;
+  std::vector<std::pair<const wchar_t*, const wchar_t*>> set_;
 };
 
 void Harness::Execute(const std::vector<std::string>& w) {
@@ -264,7 +245,8 @@ void Harness::Execute(const std::vector<std::string>& w) {
     Start("remote", paths["remote-window"], L"", Wide(bk::vremote::kRemoteWindowClass).c_str());
   } else if (c == "foreground") {
     Process& p = Find(arg(1));
-    Foreground(w[1], p.window);
+    Require(Poll([&] { return SetForegroundWindow(p.window), GetForegroundWindow() == p.window; }),
+            w[1] + " would not come to the foreground");
     if (!p.log.empty()) target_ = w[1];
   } else if (c == "frame-child") {
     // As a Store app's window sits in a frame of ApplicationFrameHost.exe: CHILD's window becomes
@@ -273,7 +255,7 @@ void Harness::Execute(const std::vector<std::string>& w) {
     Process& child = Find(arg(2));
     SetWindowLongPtrW(child.window, GWL_STYLE, WS_CHILD | WS_VISIBLE);
     Require(SetParent(child.window, Find(arg(1)).window), "SetParent failed");
-    Foreground(w[1], Find(w[1]).window);
+    Execute({"foreground", w[1]});
     SendMessageW(child.window, WM_APP, 0, 0);
     target_ = w[2];
   } else if (c == "press" || c == "hold") {
@@ -372,13 +354,12 @@ void Harness::Execute(const std::vector<std::string>& w) {
       ReleaseDC(window, dc);
       got = RGB(GetBValue(bgr), GetGValue(bgr), GetRValue(bgr));  // as RRGGBB
       return std::ranges::all_of(std::vector{0, 8, 16}, [&](int shift) {
-        return std::abs(int(got >> shift & 0xFF) - int(wanted >> shift & 0xFF)) <=
-               (w.size() > 5 ? number(5) : 0);
+        return std::abs(int(got >> shift & 0xFF) - int(wanted >> shift & 0xFF)) <= 24;
       });
     });
-    char text[64];
-    std::snprintf(text, sizeof text, "the pixel is %06lX, not %06lX", got, wanted);
-    Require(ok, text);
+    char text[8];
+    std::snprintf(text, sizeof text, "%06lX", got);
+    Require(ok, "the pixel is " + std::string(text) + ", not " + w[4]);
   } else if (c == "screenshot") {
     const HWND window = Find(arg(2)).window;
     RECT r;
@@ -406,41 +387,30 @@ void Harness::Execute(const std::vector<std::string>& w) {
     const std::wstring path = runDir + L"\\" + Wide(arg(1));
     Require(image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok, "cannot write " + w[1]);
   } else if (c == "set-viewer") {
-    // The stand-in viewer records its arguments in the file BK_VIEWER_RECORD names; programs
-    // started afterwards inherit the variable, and BkRemote.exe hands it on to the viewer.
-    const std::wstring viewer = runDir + L"\\stand_in_viewer.exe";
-    Copy(paths["viewer"], viewer);
-    DeleteFileW((runDir + L"\\viewer_record.txt").c_str());
-    SetEnvironmentVariableW(L"BK_VIEWER_RECORD", (runDir + L"\\viewer_record.txt").c_str());
+    // The key recorder stands in for the viewer: it makes a log file named after its first
+    // argument in its working folder, which is BkRemote.exe's, the run folder.
+    const std::wstring viewer = runDir + L"\\viewer.exe";
+    Copy(paths["recorder"], viewer);
     SetUserValue(L"Software\\Brisko", L"TelvarinExecutable", viewer);
   } else if (c == "expect-viewer-launched") {
-    const std::wstring record = runDir + L"\\viewer_record.txt";
-    Require(Poll([&] { return std::filesystem::exists(record); }), "the stand-in viewer never ran");
-    Require(Joined(Lines(record)) == arg(1),
-            "the stand-in viewer got \"" + Joined(Lines(record)) + "\"");
+    const std::wstring record = runDir + L"\\" + Wide(arg(1));
+    Require(Poll([&] { return std::filesystem::exists(record); }), "the viewer never ran");
   } else if (c == "start-listen") {
     // BkCheck.exe beside BkRemote.exe reads the same binding files; its output goes to a file.
-    const std::wstring exe = runDir + L"\\BkCheck.exe";
-    Copy(paths["bkcheck"], exe);
+    Copy(paths["bkcheck"], runDir + L"\\BkCheck.exe");
     listen_ = runDir + L"\\listen.txt";
-    listenSeen_ = 0;
-    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    HANDLE out = CreateFileW(listen_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    Require(out != INVALID_HANDLE_VALUE, "cannot write listen.txt");
-    Start("bkcheck", exe, L"--listen", nullptr, out);
-    CloseHandle(out);
+    Start("bkcheck", L"C:\\windows\\system32\\cmd.exe", L"/c BkCheck.exe --listen >listen.txt 2>&1",
+          nullptr);
   } else if (c == "expect-listen") {
     // A line of BkCheck --listen's output, after the last one matched, holds TEXT.
-    std::vector<std::string> lines;
-    const bool found = Poll([&] {
-      lines = Lines(listen_);
-      for (std::size_t i = listenSeen_; i < lines.size(); ++i) {
-        if (lines[i].find(arg(1)) != std::string::npos) return listenSeen_ = i + 1, true;
-      }
-      return false;
-    });
-    Require(found, "BkCheck --listen wrote no line with \"" + w[1] + "\"");
+    Require(Poll([&] {
+              const std::vector<std::string> lines = Lines(listen_);
+              for (std::size_t i = listenSeen_; i < lines.size(); ++i) {
+                if (lines[i].find(arg(1)) != std::string::npos) return listenSeen_ = i + 1, true;
+              }
+              return false;
+            }),
+            "BkCheck --listen wrote no line with \"" + w[1] + "\"");
   } else if (c == "expect-no-keys-down") {
     // Wine keeps one asynchronous key state for the whole desktop, so this sees keys that any
     // program left down. It must stay clear for a moment, so that a key on its way is seen.

@@ -33,33 +33,23 @@ void LogKey(const char* kind, WPARAM vk) {
 }
 
 LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_KEYDOWN:
-      LogKey("down", wParam);
-      return 0;
-    case WM_KEYUP:
-      LogKey("up", wParam);
-      return 0;
-    case WM_SYSKEYDOWN:  // not DefWindowProc: Alt must not start a menu mode that eats keys
-      LogKey("sysdown", wParam);
-      return 0;
-    case WM_SYSKEYUP:
-      LogKey("sysup", wParam);
-      return 0;
-    case WM_CHAR:  // control characters follow from the keys, which are logged
-      if (wParam < 0x20) return 0;
-      std::fprintf(logFile, "char %u\n", static_cast<unsigned>(wParam));
-      std::fflush(logFile);
-      return 0;
-    case WM_APP:  // made a child of another program's window, it takes the focus when asked
-      SetFocus(window);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
+  // Not DefWindowProc for the SYS messages: Alt must not start a menu mode that eats keys.
+  static const struct {
+    UINT message;
+    const char* kind;
+  } kinds[] = {
+      {WM_KEYDOWN, "down"}, {WM_KEYUP, "up"}, {WM_SYSKEYDOWN, "sysdown"}, {WM_SYSKEYUP, "sysup"}};
+  for (const auto& k : kinds) {
+    if (k.message == message) return LogKey(k.kind, wParam), 0;
   }
+  if (message == WM_CHAR) {  // control characters follow from the keys, which are logged
+    if (wParam >= 0x20) std::fprintf(logFile, "char %u\n", static_cast<unsigned>(wParam));
+    std::fflush(logFile);
+    return 0;
+  }
+  if (message == WM_APP) SetFocus(window);  // a child of another program's window, when asked
+  if (message == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
