@@ -8,7 +8,6 @@
 #include "app/startup.h"
 #include "bindings/key_names.h"
 #include "fake/bk_test.h"
-#include "windows/viewer_launch.h"
 
 namespace bk {
 namespace {
@@ -19,7 +18,6 @@ struct ReportCase {
   WindowId front;
   bool shown;
   std::string line;
-  bool siblingBusy = false;
 };
 
 constexpr WindowId kPlayer = 0xA0, kOther = 0xB0;
@@ -63,7 +61,6 @@ TEST_P(ListenReportTest, TellsWhatBkRemoteDoesWithTheReport) {
   const ReportCase& c = GetParam();
   fake.AddWindow({.style = ws::Popup, .visible = c.shown, .className = kInputWindowName});
   fake.MakeForeground(c.front);
-  if (c.siblingBusy) fake.mutexes = {kButtonHandledMutexName};
   std::vector<std::uint8_t> report;
   std::istringstream bytes(c.line.substr(11, c.line.find("  0x") - 11));
   for (unsigned byte; bytes >> std::hex >> byte;) report.push_back(static_cast<std::uint8_t>(byte));
@@ -117,11 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "close"},
         ReportCase{kPlayer, true,
                    "FFAA/0088  00 01  0x0000FFAA00880001  viewer button: starts "
-                   "\"C:\\Tv\\Tv.exe\" -Telvarin 200 ms after the last press"},
-        ReportCase{kPlayer, false,
-                   "FFAA/0088  00 01  0x0000FFAA00880001  viewer button: starts nothing: a "
-                   "sibling program holds bkButtonHandled__c4e655eb-c504-4a9f-ba97-f11f6027ac10",
-                   true}));
+                   "\"C:\\Tv\\Tv.exe\" -Telvarin 200 ms after the last press"}));
 
 TEST_F(ListenTest, TellsTheStateAtStartAndAgainWhenItChanges) {
   fake.modulePath = "C:\\Tools\\BkCheck.exe";
