@@ -11,7 +11,7 @@
 namespace bk {
 namespace {
 
-constexpr KeyValue kCtrl = 162, kShift = 160, kP = 'P', kS = 'S', kQ = 'Q';
+constexpr KeyValue kCtrl = 162, kShift = 160, kP = 'P', kS = 'S';
 
 struct GrammarCase {
   std::string what;
@@ -40,39 +40,27 @@ TEST_P(BindingGrammarTest, LoadsTheFileIntoAppBindings) {
   EXPECT_EQ(AppBindings, GetParam().bindings);
 }
 
+// CR LF, a lone CR, a missing last LF and a byte-order mark: the reading in pieces below.
 INSTANTIATE_TEST_SUITE_P(
     Files, BindingGrammarTest,
     ::testing::Values(
-        GrammarCase{"empty file", "", {}},
         GrammarCase{"only comments and empty lines", "# play=ctrl+p\n\n#stop=s\n", {}},
-        GrammarCase{"last line without LF", "play=ctrl+p", {{"play", {kCtrl, kP}}}},
         GrammarCase{"upper case anywhere is lowered", "Play=CTRL+P\n", {{"play", {kCtrl, kP}}}},
-        GrammarCase{"bytes above 127 are not lowered", "PL\xC4Y=p\n", {{"pl\xC4y", {kP}}}},
-        GrammarCase{"blank before the name", " play=ctrl+p", {{" play", {kCtrl, kP}}}},
+        GrammarCase{"blank before the name", " #play=ctrl+p", {{" #play", {kCtrl, kP}}}},
         GrammarCase{"blanks around a + drop both keys", "play=ctrl + p", {{"play", {}}}},
-        GrammarCase{"blank then # is not a comment", " #play=ctrl", {{" #play", {kCtrl}}}},
         GrammarCase{"a line without = is skipped", "play ctrl+p\nstop=s", {{"stop", {kS}}}},
         GrammarCase{"the later line wins, even when empty", "play=ctrl+p\nplay=", {{"play", {}}}},
-        GrammarCase{"only the first = splits", "play=ctrl+p=q+q", {{"play", {kCtrl, kQ}}}},
-        GrammarCase{"a key named twice is kept twice, in file order",
-                    "play=p+shift+ctrl+shift",
-                    {{"play", {kP, kShift, kCtrl, kShift}}}},
-        GrammarCase{"CR LF ends a line",
-                    "play=ctrl+p\r\n#x\r\nstop=s\r\n",
-                    {{"play", {kCtrl, kP}}, {"stop", {kS}}}},
-        GrammarCase{"a lone CR is text", "play=ctrl\r+p\rstop=s\n", {{"play", {}}}},
+        GrammarCase{"only the first = splits; a key named twice is kept twice",
+                    "play=shift+p=q+shift",
+                    {{"play", {kShift, kShift}}}},
         GrammarCase{"a Ctrl-Z ends the file, as text mode does on Windows",
                     "play=p\nstop=s\x1Az\nnext=n",
                     {{"play", {kP}}, {"stop", {kS}}}}));
 
-TEST_F(BindingFileTest, AFileThatCannotBeOpenedLeavesAppBindingsAlone) {
-  AppBindings["play"] = {kP};
-  EXPECT_FALSE(LoadBindingFile(folder.Dir() + "missing.cfg"));
-  EXPECT_EQ(AppBindings, (BindingMap{{"play", {kP}}}));
-}
-
+// A file that cannot be opened leaves AppBindings alone; one that can sets entries, removes none.
 TEST_F(BindingFileTest, SetsEntriesAndRemovesNone) {
   AppBindings = {{"play", {kP}}, {"stop", {kS}}};
+  EXPECT_FALSE(LoadBindingFile(folder.Dir() + "missing.cfg"));
   ASSERT_TRUE(LoadBindingFile(folder.Write("a.cfg", "stop=ctrl\n")));
   EXPECT_EQ(AppBindings, (BindingMap{{"play", {kP}}, {"stop", {kCtrl}}}));
 }

@@ -17,6 +17,11 @@ constexpr WindowId kWindowA = 0xA0, kWindowB = 0xB0;
 constexpr ProcessId kA = 400, kB = 808;
 const std::string kImageB = "\\Device\\HarddiskVolume3\\Tools\\b.exe";
 
+// An image name of `size` characters, of b.exe.
+std::string LongImage(std::size_t size) {
+  return kImageB.substr(0, 24) + std::string(size - 24 - 6, 'd') + "\\b.exe";
+}
+
 class TrackingTest : public fake::BkTest {
  protected:
   void SetUp() override {
@@ -25,9 +30,10 @@ class TrackingTest : public fake::BkTest {
     programDir = folder.Dir();
     fake.AddWindow({.process = kA}, kWindowA);
     fake.AddWindow({.process = kB}, kWindowB);
-    fake.images[kA] = "\\Device\\HarddiskVolume3\\Program Files\\App\\a.exe";
+    // The file's name keeps the image name's case and extension.
+    fake.images[kA] = "\\Device\\HarddiskVolume3\\Program Files\\App\\A.Exe";
     fake.images[kB] = kImageB;
-    Write("a.exe", "play=ctrl+p\n");
+    Write("A.Exe", "play=ctrl+p\n");
   }
   void Write(const std::string& image, const std::string& text) {
     folder.Write("appbindings\\" + image + ".cfg", text);
@@ -39,50 +45,29 @@ class TrackingTest : public fake::BkTest {
   fake::TempFolder folder;
 };
 
+// A file created while its application stays in front is found at the next press; an empty
+// file binds; each switch reads the new application's file once and replaces the bindings.
 TEST_F(TrackingTest, ReadsTheForegroundApplicationsFileOncePerSwitchAndReplacesTheBindings) {
+  fake.images[kB] = LongImage(kImageNameSize - 1);  // the longest name that fits
+  fake.cutLongImageNames = true;
+  RefreshWith(kWindowB);
+  EXPECT_EQ(boundProcessId, 0u);
+  Write("b.exe", "");
+  RefreshWith(kWindowB);
+  RefreshWith(kWindowB);
+  EXPECT_EQ(boundProcessId, kB);
   Write("b.exe", "stop=s\n");
   RefreshWith(kWindowA);
   EXPECT_EQ(boundProcessId, kA);
   EXPECT_EQ(AppBindings, (BindingMap{{"play", {kCtrl, kP}}}));
-  Write("a.exe", "play=s\n");
+  Write("A.Exe", "play=s\n");
   RefreshWith(kWindowA);
   EXPECT_EQ(AppBindings, (BindingMap{{"play", {kCtrl, kP}}})) << "the file was read again";
   RefreshWith(kWindowB);
   EXPECT_EQ(AppBindings, (BindingMap{{"stop", {kS}}})) << "nothing of a.exe's file may remain";
   RefreshWith(kWindowA);
   EXPECT_EQ(AppBindings, (BindingMap{{"play", {kS}}}));
-  EXPECT_EQ(fake.processOpens, 3);
-}
-
-TEST_F(TrackingTest, AFileCreatedWhileItsApplicationStaysInFrontIsFoundAtTheNextPress) {
-  RefreshWith(kWindowB);
-  EXPECT_EQ(boundProcessId, 0u);
-  Write("b.exe", "");
-  RefreshWith(kWindowB);
-  RefreshWith(kWindowB);
-  EXPECT_EQ(boundProcessId, kB) << "an empty file binds, and is not read again";
-  EXPECT_EQ(fake.processOpens, 2);
-}
-
-TEST_F(TrackingTest, TheFileNameKeepsTheImagesCaseAndExtension) {
-  fake.images[kB] = "\\Device\\HarddiskVolume1\\Media\\Player.EXE";
-  Write("player.exe", "play=p\n");
-  Write("Player.EXE", "stop=s\n");
-  RefreshWith(kWindowB);
-  EXPECT_EQ(AppBindings, (BindingMap{{"stop", {kS}}}));
-}
-
-// An image name of `size` characters, of b.exe.
-std::string LongImage(std::size_t size) {
-  return kImageB.substr(0, 24) + std::string(size - 24 - 6, 'd') + "\\b.exe";
-}
-
-TEST_F(TrackingTest, TheLongestImageNameThatFitsItsBufferIsUsed) {
-  Write("b.exe", "stop=s\n");
-  fake.images[kB] = LongImage(kImageNameSize - 1);
-  fake.cutLongImageNames = true;
-  RefreshWith(kWindowB);
-  EXPECT_EQ(boundProcessId, kB);
+  EXPECT_EQ(fake.processOpens, 5);
 }
 
 // A Store app's frame (ApplicationFrameHost.exe, in any case) stands for its first child window
@@ -109,7 +94,7 @@ TEST_P(TrackingFrameTest, BindsTheAppInsideAStoreFrame) {
   RefreshWith(0xF0);
   EXPECT_EQ(boundProcessId, c.bound);
   const BindingMap first = AppBindings;
-  Write("a.exe", "next=s\n");
+  Write("A.Exe", "next=s\n");
   Write(frameFile, "next=s\n");
   RefreshWith(0xF0);
   EXPECT_EQ(AppBindings, first) << "the file was read again";
@@ -128,15 +113,10 @@ INSTANTIATE_TEST_SUITE_P(Frames, TrackingFrameTest,
 // Each way that the foreground application has no usable binding file, met after a.exe's
 // bindings were loaded. b.exe has a file, so only the fault stands between it and its bindings.
 struct ResetCase {
-  const char* what;
   std::function<void(fake::FakeOs&)> arrange;
   WindowId foreground;
   int opens;  // of the process, in two presses: each press tries again
 };
-
-void PrintTo(const ResetCase& c, std::ostream* out) {
-  *out << c.what;
-}
 
 class TrackingResetTest : public TrackingTest, public ::testing::WithParamInterface<ResetCase> {};
 
@@ -152,28 +132,22 @@ TEST_P(TrackingResetTest, UnbindsAndTriesAgainAtTheNextPress) {
   EXPECT_EQ(fake.processOpens, 1 + GetParam().opens);
 }
 
+// No foreground window; a window without a process id; a process that cannot be opened; an
+// image name without a backslash, too long for the buffer, or cut to fill it; no binding file.
 INSTANTIATE_TEST_SUITE_P(
     Faults, TrackingResetTest,
-    ::testing::Values(ResetCase{"no foreground window", [](fake::FakeOs&) {}, 0, 0},
-                      ResetCase{"a window that no longer exists", [](fake::FakeOs&) {}, 0xDEAD, 0},
-                      ResetCase{"a window without a process id",
-                                [](fake::FakeOs& f) { f.Find(kWindowB).process = 0; }, kWindowB, 0},
-                      ResetCase{"a process that cannot be opened",
-                                [](fake::FakeOs& f) { f.images.erase(kB); }, kWindowB, 2},
-                      ResetCase{"an image name without a backslash",
-                                [](fake::FakeOs& f) { f.images[kB] = "b.exe"; }, kWindowB, 2},
-                      ResetCase{"an image name too long for the buffer",
-                                [](fake::FakeOs& f) { f.images[kB] = LongImage(400); }, kWindowB,
-                                2},
-                      ResetCase{"an image name cut to fill the buffer",
-                                [](fake::FakeOs& f) {
-                                  f.cutLongImageNames = true;
-                                  f.images[kB] = LongImage(kImageNameSize);
-                                },
-                                kWindowB, 2},
-                      ResetCase{"no binding file",
-                                [](fake::FakeOs& f) { f.images[kB] = "\\Device\\X\\c.exe"; },
-                                kWindowB, 2}));
+    ::testing::Values(
+        ResetCase{[](fake::FakeOs&) {}, 0, 0},
+        ResetCase{[](fake::FakeOs& f) { f.Find(kWindowB).process = 0; }, kWindowB, 0},
+        ResetCase{[](fake::FakeOs& f) { f.images.erase(kB); }, kWindowB, 2},
+        ResetCase{[](fake::FakeOs& f) { f.images[kB] = "b.exe"; }, kWindowB, 2},
+        ResetCase{[](fake::FakeOs& f) { f.images[kB] = LongImage(400); }, kWindowB, 2},
+        ResetCase{[](fake::FakeOs& f) {
+                    f.cutLongImageNames = true;
+                    f.images[kB] = LongImage(kImageNameSize);
+                  },
+                  kWindowB, 2},
+        ResetCase{[](fake::FakeOs& f) { f.images[kB] = "\\Device\\X\\c.exe"; }, kWindowB, 2}));
 
 }  // namespace
 }  // namespace bk

@@ -37,7 +37,7 @@ TEST_F(ViewerTest, ABurstOfPressesLaunchesOnce200MsAfterTheLast) {
   EXPECT_EQ(fake.launches, Launches{kPath + " -Telvarin"});
 }
 
-TEST_F(ViewerTest, ASiblingThatHoldsEitherMutexStopsTheLaunch) {
+TEST_F(ViewerTest, ASiblingThatHoldsEitherMutexOrAMissingKeyOrValueStopsTheLaunch) {
   for (const char* name : {kModeSwitchingMutexName, kButtonHandledMutexName}) {
     for (auto* held : {&fake.mutexes, &fake.deniedMutexes}) {
       held->insert(name);
@@ -45,10 +45,6 @@ TEST_F(ViewerTest, ASiblingThatHoldsEitherMutexStopsTheLaunch) {
       held->clear();
     }
   }
-  EXPECT_TRUE(fake.launches.empty());
-}
-
-TEST_F(ViewerTest, AMissingKeyOrValueLaunchesNothing) {
   fake.registry[kViewerKey].clear();
   LaunchViewer();
   fake.registry.clear();
@@ -62,14 +58,9 @@ std::string PathOf(std::size_t chars) {
 }
 
 struct ValueCase {
-  const char* what;
   std::vector<std::uint8_t> bytes;
   std::string launched;  // empty: nothing is launched
 };
-
-void PrintTo(const ValueCase& c, std::ostream* out) {
-  *out << c.what;
-}
 
 class RegistryValueTest : public ViewerTest, public ::testing::WithParamInterface<ValueCase> {};
 
@@ -85,17 +76,14 @@ std::vector<std::uint8_t> WithOddByte(std::vector<std::uint8_t> bytes) {
   return bytes;
 }
 
+// Empty; an odd byte dropped; 518 bytes unterminated; 520 bytes, too long; a terminator inside.
 INSTANTIATE_TEST_SUITE_P(
     Sizes, RegistryValueTest,
-    ::testing::Values(ValueCase{"empty", {}, ""}, ValueCase{"only the terminator", {0, 0}, ""},
-                      ValueCase{"unterminated", Bytes(PathOf(130), false), PathOf(130)},
-                      ValueCase{"an odd byte is dropped", WithOddByte(Bytes(PathOf(10), false)),
-                                PathOf(10)},
-                      ValueCase{"518 bytes, terminated", Bytes(PathOf(258)), PathOf(258)},
-                      ValueCase{"518 bytes, unterminated", Bytes(PathOf(259), false), PathOf(259)},
-                      ValueCase{"520 bytes: too long", Bytes(PathOf(259)), ""},
-                      ValueCase{"a terminator inside the data",
-                                Bytes(PathOf(10) + std::string(1, 0) + "junk"), PathOf(10)}));
+    ::testing::Values(ValueCase{{}, ""},
+                      ValueCase{WithOddByte(Bytes(PathOf(10), false)), PathOf(10)},
+                      ValueCase{Bytes(PathOf(259), false), PathOf(259)},
+                      ValueCase{Bytes(PathOf(259)), ""},
+                      ValueCase{Bytes(PathOf(10) + std::string(1, 0) + "junk"), PathOf(10)}));
 
 }  // namespace
 }  // namespace bk

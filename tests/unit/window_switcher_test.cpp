@@ -26,7 +26,13 @@ class SwitcherTest : public fake::BkTest {
   }
 };
 
-TEST_F(SwitcherTest, ThreeStepsHoldTheModifierUntil1500MsAfterTheLast) {
+// One step holds the modifier for 4000 ms, more steps until 1500 ms after the last; the
+// program's end lets it go at once.
+TEST_F(SwitcherTest, HoldsTheModifierUntilItsTimeRunsOut) {
+  StepWindowSwitcher(true);
+  fake.Advance(3999);
+  EXPECT_TRUE(fake.down[vk::LWin]);
+  fake.Advance(1);
   for (int press = 0; press < 3; ++press) {
     StepWindowSwitcher(true);
     fake.Advance(300);
@@ -34,27 +40,7 @@ TEST_F(SwitcherTest, ThreeStepsHoldTheModifierUntil1500MsAfterTheLast) {
   fake.Advance(1500 - 300 - 1);
   EXPECT_TRUE(fake.down[vk::LWin]);
   fake.Advance(1);
-  EXPECT_EQ(Calls(), " +91 | +9 -9 | +9 -9 | +9 -9 | -91");
-  EXPECT_FALSE(switcherActive);
-}
-
-TEST_F(SwitcherTest, OneStepReleasesAfter4000Ms) {
-  StepWindowSwitcher(true);
-  fake.Advance(3999);
-  EXPECT_TRUE(fake.down[vk::LWin]);
-  fake.Advance(1);
-  EXPECT_FALSE(fake.down[vk::LWin]);
-}
-
-TEST_F(SwitcherTest, EndingItReleasesTheModifierAtOnceAndOnlyOnce) {
-  StepWindowSwitcher(true);
-  StepWindowSwitcher(false);
-  StepWindowSwitcher(false);
-  EXPECT_EQ(Calls(), " +91 | +9 -9 | -91");
-  EXPECT_FALSE(fake.Running(TIMER_SWITCHER));
-}
-
-TEST_F(SwitcherTest, TheProgramsEndReleasesTheModifier) {
+  EXPECT_EQ(Calls(), " +91 | +9 -9 | -91 | +91 | +9 -9 | +9 -9 | +9 -9 | -91");
   StepWindowSwitcher(true);
   OnInputWindowDestroy();
   EXPECT_FALSE(fake.down[vk::LWin]);
@@ -69,14 +55,18 @@ struct VersionCase {
 class SwitcherVersionTest : public SwitcherTest,
                             public ::testing::WithParamInterface<VersionCase> {};
 
-// Win+Tab selects a window only on Vista and 7; everywhere else Alt+Tab does.
+// Win+Tab selects a window only on Vista and 7; everywhere else Alt+Tab does. Ending the
+// switcher lets the modifier go at once, and only once.
 TEST_P(SwitcherVersionTest, HoldsTheWindowsKeyOnVistaAnd7AndAltElsewhere) {
   fake.osMajor = GetParam().major;
   fake.osMinor = GetParam().minor;
   fake.failVersion = GetParam().failVersion;
   StepWindowSwitcher(true);
-  EXPECT_TRUE(fake.down[GetParam().modifier]);
   StepWindowSwitcher(false);
+  StepWindowSwitcher(false);
+  const std::string key = std::to_string(GetParam().modifier);
+  EXPECT_EQ(Calls(), " +" + key + " | +9 -9 | -" + key);
+  EXPECT_FALSE(fake.Running(TIMER_SWITCHER));
 }
 
 INSTANTIATE_TEST_SUITE_P(
