@@ -36,12 +36,10 @@ TEST_F(KeyNameTableTest, TakesLayoutKeysFromTheLayoutAndKeepsNoKeyAsIs) {
   // A layout without a backquote key, and with Y and Z swapped as on a German keyboard.
   fake.layout = {{'`', kNoKey}, {'z', 'Y'}, {'y', 'Z'}, {'+', 0xBB}};
   BuildKeyNameTable();
-  EXPECT_EQ(KeyNameTable.size(), 93u);
   EXPECT_EQ(KeyNameTable.at("`"), 0xFFFF);
   EXPECT_EQ(KeyNameTable.at("z"), 'Y');
   EXPECT_EQ(KeyNameTable.at("y"), 'Z');
   EXPECT_EQ(KeyNameTable.at("plus"), 0xBB);
-  EXPECT_EQ(KeyNameTable.at("f5"), 116) << "fixed keys do not depend on the layout";
 }
 
 }  // namespace
