@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
+
+#include "bindings/key_names.h"
+#include "fake/bk_test.h"
 
 namespace bk {
 namespace {
+
+class LayoutTablesTest : public fake::BkTest {};
 
 // The characters on the keys, in table order, plain and shifted: what the user reads.
 std::string Characters(const LayoutKey* layout, char LayoutKey::*field) {
@@ -16,7 +22,7 @@ std::string Characters(const LayoutKey* layout, char LayoutKey::*field) {
   return text;
 }
 
-TEST(LayoutTablesTest, CharacterKeysCarryTheCharactersOfTheirPictures) {
+TEST_F(LayoutTablesTest, CharacterKeysCarryTheCharactersOfTheirPictures) {
   EXPECT_EQ(Characters(keyboardLayout.data(), &LayoutKey::ch),
             "`1234567890-=qwertyuiop[]\\asdfghjkl;'zxcvbnm,./");
   EXPECT_EQ(Characters(keyboardLayout.data(), &LayoutKey::shiftCh),
@@ -29,7 +35,7 @@ TEST(LayoutTablesTest, CharacterKeysCarryTheCharactersOfTheirPictures) {
 
 // Below the close key, each row of the keyboard runs from x 10 to 760 without a gap, save the
 // two pixels that set the function keys apart, and each row starts where the one above ends.
-TEST(LayoutTablesTest, TheKeyboardsRowsTileItsWidth) {
+TEST_F(LayoutTablesTest, TheKeyboardsRowsTileItsWidth) {
   const LayoutKey* key = keyboardLayout.data();
   EXPECT_EQ(key[1].x, 10);
   for (int i = 2; key[i - 1].width != 0; ++i) {
@@ -49,55 +55,42 @@ TEST(LayoutTablesTest, TheKeyboardsRowsTileItsWidth) {
   }
 }
 
-// A sequence that taps can reach repeats one symbol; the others are placeholders: the close key,
-// the top row and the four right-hand modifiers and menu.
-TEST(LayoutTablesTest, OnlyPointerKeysCarryPlaceholderSequences) {
-  int placeholders = 0;
+// A key of fixed code whose label is a key name of the binding files types that key.
+TEST_F(LayoutTablesTest, KeysLabelledWithAKeyNameTypeThatKey) {
+  BuildKeyNameTable();
+  int named = 0;
   for (const LayoutKey* layout : {keyboardLayout.data(), phonepadLayout.data()}) {
-    for (int i = 0; layout[i].width != 0; ++i) {
-      const std::string_view s = layout[i].sequence;
-      if (s.front() == '-') {
-        placeholders += s.back() == '-';
-      } else {
-        EXPECT_EQ(s.find_first_not_of(s.front()), std::string_view::npos) << s;
-      }
+    for (int i = 1; layout[i].width != 0; ++i) {  // after the close key
+      std::string name(layout[i].label);
+      for (char& ch : name) ch = static_cast<char>(std::tolower(ch));
+      if (layout[i].ch != 0 || layout[i].kind == KeyKind::modifier || !KeyNameTable.contains(name))
+        continue;
+      EXPECT_EQ(layout[i].vk, KeyNameTable.at(name)) << name;
+      ++named;
     }
   }
-  EXPECT_EQ(placeholders, 24 + 4);
+  EXPECT_EQ(named, 25);
 }
 
 // The phone pad's groups: a header, then members that span its 192 pixels in the row below,
 // selected by one to n taps, the header by n + 1.
-struct Group {
-  char symbol;
-  int header;
-  int members;
-};
-
-class PhonepadGroupTest : public ::testing::TestWithParam<Group> {};
-
-TEST_P(PhonepadGroupTest, MembersSpanTheHeaderAndCountTheTaps) {
-  const Group& g = GetParam();
-  const LayoutKey& header = phonepadLayout[g.header];
-  EXPECT_EQ(header.sequence, std::string(g.members + 1, g.symbol));
-  double x = header.x;
-  for (int j = 1; j <= g.members; ++j) {
-    const LayoutKey& member = phonepadLayout[g.header + j];
-    EXPECT_EQ(member.sequence, std::string(j, g.symbol));
-    EXPECT_EQ(member.style, KeyStyle::normal);
-    EXPECT_EQ(member.y, header.y + 28);
-    EXPECT_EQ(member.x, x);
-    x += member.width;
+TEST_F(LayoutTablesTest, PhonepadMembersSpanTheirHeaderAndCountTheTaps) {
+  int groups = 0;
+  for (const LayoutKey* header = &phonepadLayout[1]; header->width == 192; ++groups) {
+    const std::string_view taps = header->sequence;
+    double x = header->x;
+    for (std::size_t j = 1; j < taps.size(); ++j) {
+      EXPECT_EQ(header[j].sequence, taps.substr(0, j));
+      EXPECT_EQ(header[j].style, KeyStyle::normal);
+      EXPECT_EQ(header[j].y, header->y + 28);
+      EXPECT_EQ(header[j].x, x);
+      x += header[j].width;
+    }
+    EXPECT_EQ(x, header->x + 192);
+    header += taps.size();
   }
-  EXPECT_EQ(x, header.x + 192);
+  EXPECT_EQ(groups, 12);
 }
-
-INSTANTIATE_TEST_SUITE_P(Groups, PhonepadGroupTest,
-                         ::testing::Values(Group{'1', 1, 8}, Group{'2', 10, 6}, Group{'3', 17, 6},
-                                           Group{'4', 24, 6}, Group{'5', 31, 6}, Group{'6', 38, 6},
-                                           Group{'7', 45, 8}, Group{'8', 54, 6}, Group{'9', 61, 8},
-                                           Group{'*', 70, 4}, Group{'0', 75, 2},
-                                           Group{'#', 78, 3}));
 
 }  // namespace
 }  // namespace bk

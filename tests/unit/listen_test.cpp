@@ -12,14 +12,6 @@
 namespace bk {
 namespace {
 
-// The line that the listener writes for the report written in it: collection, bytes, code, and
-// what BkRemote does with it. {dir} is the program folder.
-struct ReportCase {
-  WindowId front;
-  bool shown;
-  std::string line;
-};
-
 constexpr WindowId kPlayer = 0xA0, kOther = 0xB0;
 
 class ListenTest : public fake::BkTest {
@@ -55,66 +47,54 @@ class ListenTest : public fake::BkTest {
   check::Listener listener{out};
 };
 
-class ListenReportTest : public ListenTest, public ::testing::WithParamInterface<ReportCase> {};
-
-TEST_P(ListenReportTest, TellsWhatBkRemoteDoesWithTheReport) {
-  const ReportCase& c = GetParam();
-  fake.AddWindow({.style = ws::Popup, .visible = c.shown, .className = kInputWindowName});
-  fake.MakeForeground(c.front);
-  std::vector<std::uint8_t> report;
-  std::istringstream bytes(c.line.substr(11, c.line.find("  0x") - 11));
-  for (unsigned byte; bytes >> std::hex >> byte;) report.push_back(static_cast<std::uint8_t>(byte));
-  fake.devices[0x77] = c.line.starts_with("000C/0001") ? HidCollection{0x000C, 0x0001}
-                                                       : HidCollection{0xFFAA, 0x0088};
-  fake.records[7] = fake::HidRecord(std::uint32_t(report.size()), 1, report);
-  listener.Poll(0);
-  const long before = std::ftell(out);
-  listener.Input(812, 7);
-  std::string line = "    812 ms  " + c.line + "\n";
-  if (const std::size_t dir = line.find("{dir}"); dir != std::string::npos) {
-    line.replace(dir, 5, programDir);
+// The line that the listener writes for each report, in a row: collection, bytes, code, and what
+// BkRemote does with it. {dir} is the program folder.
+TEST_F(ListenTest, TellsWhatBkRemoteDoesWithEachReport) {
+  const struct {
+    WindowId front;
+    bool shown;
+    std::string line;
+  } kReports[] = {
+      {kPlayer, false,
+       "000C/0001  01 B0 00  0x0000000C000100B0  play: sends ctrl+p to player.exe "
+       "({dir}appbindings\\player.exe.cfg)"},
+      {kPlayer, false,
+       "000C/0001  01 B1 00  0x0000000C000100B1  pause: sends nothing: "
+       "{dir}appbindings\\player.exe.cfg (read at an earlier press) does not bind pause"},
+      {kOther, false,
+       "000C/0001  01 B0 00  0x0000000C000100B0  play: sends nothing: other.exe in front has no "
+       "binding file {dir}appbindings\\other.exe.cfg"},
+      {kPlayer, true,
+       "000C/0001  01 B0 00  0x0000000C000100B0  play: nothing while the layout is shown"},
+      {kPlayer, false, "FFAA/0088  00 03  0x0000FFAA00880003  not a button of the remote: nothing"},
+      {kPlayer, false, "FFAA/0088  00 06  0x0000FFAA00880006  button A: steps the window switcher"},
+      {kPlayer, true,
+       "FFAA/0088  00 09  0x0000FFAA00880009  button D: tap symbol \"D\" on the layout"},
+      {kPlayer, true,
+       "FFAA/0088  00 01  0x0000FFAA00880001  viewer button: starts \"C:\\Tv\\Tv.exe\" -Telvarin "
+       "200 ms after the last press"},
+  };
+  const WindowId layout =
+      fake.AddWindow({.style = ws::Popup, .visible = false, .className = kInputWindowName});
+  for (const auto& c : kReports) {
+    fake.Find(layout).visible = c.shown;
+    fake.MakeForeground(c.front);
+    std::vector<std::uint8_t> report;
+    std::istringstream bytes(c.line.substr(11, c.line.find("  0x") - 11));
+    for (unsigned byte; bytes >> std::hex >> byte;) report.push_back(std::uint8_t(byte));
+    fake.devices[0x77] = c.line.starts_with("000C/0001") ? HidCollection{0x000C, 0x0001}
+                                                         : HidCollection{0xFFAA, 0x0088};
+    fake.records[7] = fake::HidRecord(std::uint32_t(report.size()), 1, report);
+    listener.Poll(0);
+    const long before = std::ftell(out);
+    listener.Input(812, 7);
+    std::string line = "    812 ms  " + c.line + "\n";
+    if (const std::size_t dir = line.find("{dir}"); dir != std::string::npos) {
+      line.replace(dir, 5, programDir);
+    }
+    EXPECT_EQ(Output(before), line);
   }
-  EXPECT_EQ(Output(before), line);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Reports, ListenReportTest,
-    ::testing::Values(
-        ReportCase{kPlayer, false,
-                   "000C/0001  01 B0 00  0x0000000C000100B0  play: sends ctrl+p to player.exe "
-                   "({dir}appbindings\\player.exe.cfg)"},
-        ReportCase{kPlayer, false,
-                   "000C/0001  01 B1 00  0x0000000C000100B1  pause: sends nothing: "
-                   "{dir}appbindings\\player.exe.cfg does not bind pause"},
-        ReportCase{kOther, false,
-                   "000C/0001  01 B0 00  0x0000000C000100B0  play: sends nothing: other.exe in "
-                   "front has no binding file {dir}appbindings\\other.exe.cfg"},
-        ReportCase{kPlayer, true,
-                   "000C/0001  01 B0 00  0x0000000C000100B0  play: nothing while the layout is "
-                   "shown"},
-        ReportCase{kPlayer, false,
-                   "FFAA/0088  00 03  0x0000FFAA00880003  not a button of the remote: nothing"},
-        ReportCase{kPlayer, true,
-                   "FFAA/0088  00 00  0x0000FFAA00880000  release: hides the layout if INPUT was "
-                   "pressed briefly while it was shown"},
-        ReportCase{kPlayer, false, "FFAA/0088  00 02  0x0000FFAA00880002  INPUT: shows the layout"},
-        ReportCase{kPlayer, false,
-                   "FFAA/0088  00 06  0x0000FFAA00880006  button A: steps the window switcher"},
-        ReportCase{
-            kPlayer, true,
-            "FFAA/0088  00 09  0x0000FFAA00880009  button D: tap symbol \"D\" on the layout"},
-        ReportCase{kPlayer, false,
-                   "FFAA/0088  00 07  0x0000FFAA00880007  button B: minimises the window in front "
-                   "and activates the next one"},
-        ReportCase{kPlayer, false,
-                   "FFAA/0088  00 08  0x0000FFAA00880008  button C: maximises the window in "
-                   "front, or restores it"},
-        ReportCase{kPlayer, false,
-                   "FFAA/0088  00 09  0x0000FFAA00880009  button D: asks the window in front to "
-                   "close"},
-        ReportCase{kPlayer, true,
-                   "FFAA/0088  00 01  0x0000FFAA00880001  viewer button: starts "
-                   "\"C:\\Tv\\Tv.exe\" -Telvarin 200 ms after the last press"}));
 
 TEST_F(ListenTest, TellsTheStateAtStartAndAgainWhenItChanges) {
   fake.modulePath = "C:\\Tools\\BkCheck.exe";

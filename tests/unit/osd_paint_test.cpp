@@ -20,72 +20,47 @@ class PaintTest : public fake::BkTest {
 };
 
 // A key of the keyboard after some taps, painted with its button in some state: bitmaps,
-// label, hint, fonts (by height) and colours.
-struct KeyLook {
-  int index;
-  const char* taps;
-  std::uint32_t state;
-  const char* ops;
-};
-
-void PrintTo(const KeyLook& look, std::ostream* out) {
-  *out << look.index << " after \"" << look.taps << "\" in state " << look.state;
-}
-
-class KeyLookTest : public PaintTest, public ::testing::WithParamInterface<KeyLook> {};
-
-TEST_P(KeyLookTest, ChoosesBitmapsLabelsColoursAndFonts) {
-  const KeyLook& look = GetParam();
+// label, hint, fonts (by height) and colours. A change of look is repainted.
+TEST_F(PaintTest, KeysChooseBitmapsLabelsColoursAndFonts) {
+  const struct {
+    int index;
+    const char* taps;
+    std::uint32_t state;
+    const char* ops;
+  } kLooks[] = {
+      {35, "", 0,
+       "S102 0 0 50 40; S105 1 1 49 39; T'q' 25 0 f24 #eeeeee c; T'77' 25 22 f18 #aaaaaa c"},
+      {80, "", 0,
+       "S102 0 0 22 40; S106 1 1 21 39; T'@' 11 0 f18 #cccccc c; T'***' 11 22 f18 #aaaaaa c"},
+      {35, "", kBstHot,
+       "S103 0 0 50 40; S101 1 1 49 39; T'q' 25 0 f24 #f7a325 c; T'77' 25 22 f18 #cccccc c"},
+      {1, "", kBstPushed, "S103 0 0 50 24; S101 1 1 49 23; T'Esc' 25 0 f18 #f7a325 c"},
+      {73, "B", 0,
+       "S103 0 0 65 40; S101 1 1 64 39; T'ctrl' 32 0 f24 #f7a325 c; T'B' 32 22 f18 #cccccc c"},
+      {49, "2", 0,
+       "S103 0 0 50 40; S101 1 1 49 39; T'a' 25 0 f24 #f7a325 c; T'2' 25 22 f18 #cccccc c"},
+      {35, "#", 0,
+       "S102 0 0 50 40; S105 1 1 49 39; T'Q' 25 0 f24 #eeeeee c; T'77' 25 22 f18 #aaaaaa c"},
+  };
   Start();
-  fake.invalidated.clear();
-  for (const char* tap = look.taps; *tap != 0; ++tap) PressSymbol(*tap);
-  // A change of look is repainted.
-  if (*look.taps != 0) {
-    EXPECT_TRUE(Invalidated(keyboardLayout[look.index].button));
+  for (const auto& look : kLooks) {
+    fake.invalidated.clear();
+    for (const char* tap = look.taps; *tap != 0; ++tap) PressSymbol(*tap);
+    EXPECT_TRUE(*look.taps == 0 || Invalidated(keyboardLayout[look.index].button)) << look.ops;
+    EXPECT_EQ(Paint(look.index, look.state), look.ops);
+    fake.Stop(TIMER_COMMIT);
+    ResetEntry();
   }
-  EXPECT_EQ(Paint(look.index, look.state), look.ops);
-  fake.Stop(TIMER_COMMIT);
-  ReleaseModifiers();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Looks, KeyLookTest,
-    ::testing::Values(
-        KeyLook{
-            35, "", 0,
-            "S102 0 0 50 40; S105 1 1 49 39; T'q' 25 0 f24 #eeeeee c; T'77' 25 22 f18 #aaaaaa c"},
-        KeyLook{
-            80, "", 0,
-            "S102 0 0 22 40; S106 1 1 21 39; T'@' 11 0 f18 #cccccc c; T'***' 11 22 f18 #aaaaaa c"},
-        KeyLook{
-            35, "", kBstHot,
-            "S103 0 0 50 40; S101 1 1 49 39; T'q' 25 0 f24 #f7a325 c; T'77' 25 22 f18 #cccccc c"},
-        KeyLook{1, "", kBstPushed, "S103 0 0 50 24; S101 1 1 49 23; T'Esc' 25 0 f18 #f7a325 c"},
-        KeyLook{
-            73, "B", 0,
-            "S103 0 0 65 40; S101 1 1 64 39; T'ctrl' 32 0 f24 #f7a325 c; T'B' 32 22 f18 #cccccc c"},
-        KeyLook{
-            49, "2", 0,
-            "S103 0 0 50 40; S101 1 1 49 39; T'a' 25 0 f24 #f7a325 c; T'2' 25 22 f18 #cccccc c"},
-        KeyLook{
-            35, "#", 0,
-            "S102 0 0 50 40; S105 1 1 49 39; T'Q' 25 0 f24 #eeeeee c; T'77' 25 22 f18 #aaaaaa c"},
-        KeyLook{
-            21, "A", 0,
-            "S102 0 0 50 40; S105 1 1 49 39; T'1' 25 0 f24 #eeeeee c; T'1' 25 22 f18 #aaaaaa c"},
-        KeyLook{
-            35, "A#", 0,
-            "S102 0 0 50 40; S105 1 1 49 39; T'q' 25 0 f24 #eeeeee c; T'77' 25 22 f18 #aaaaaa c"}));
-
+// A button of the hidden layout whose index names a key of the active one.
 TEST_F(PaintTest, ButtonsNotOfTheActiveLayoutPaintNothingAndTouchNothing) {
   Start();
-  for (const WindowId button : {phonepadLayout[5].button, phonepadLayout[90].button, WindowId{0}}) {
-    fake::RecordingCanvas canvas;
-    fake.Find(button).buttonState = kBstPushed;
-    PaintOsdItem(canvas, button, {0, 0, 10, 10});
-    EXPECT_EQ(canvas.ops, "");
-  }
-  for (const LayoutKey& key : keyboardLayout) EXPECT_EQ(key.pushed, 0);
+  fake::RecordingCanvas canvas;
+  fake.Find(phonepadLayout[5].button).buttonState = kBstPushed;
+  PaintOsdItem(canvas, phonepadLayout[5].button, {0, 0, 10, 10});
+  EXPECT_EQ(canvas.ops, "");
+  EXPECT_EQ(keyboardLayout[5].pushed, 0);
 }
 
 TEST_F(PaintTest, TheStripShowsTheSelectedKeysLabelAndIsRepaintedWhenItChanges) {
