@@ -103,20 +103,18 @@ TEST_F(BindingCheckFileTest, ExitStatusesAndWhatTheReportSays) {
   BuildKeyNameTable();
   const std::string clean = folder.Write("App.CFG", "play=p\n");  // any base name is an image name
   const std::string ignored = folder.Write("ignored.exe.cfg", "play =p\n");
-  const std::string missing = folder.Dir() + "missing.exe.cfg";
   const struct {
     std::vector<std::string> args;
     int status;
     std::string says;
   } kCases[] = {
       {{clean}, 0, "play sends p"},
-      {{ignored}, 1, "no button is named"},
-      {{folder.Write("none.exe.cfg", "play=\n")}, 1, "binds no button: no button sends anything"},
+      {{ignored}, 1, "binds no button: no button sends anything with this file"},
       {{folder.Write(".cfg", "play=p")}, 1, "never read"},
       {{folder.Write("b.exe.cfg", "menu=`")},
        1,
        "no key of this keyboard layout: virtual-key code FF"},
-      {{missing, ignored}, 2, "cannot be read: No such file or directory"},
+      {{folder.Dir() + "missing.exe.cfg", ignored}, 2, "cannot be read: No such file or directory"},
       {{}, 2, "usage:"},
       {{"-x", clean}, 2, "unknown option -x"},
       {{"--help"}, 0, "2 when a file or folder cannot be read"},

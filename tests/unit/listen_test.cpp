@@ -67,7 +67,6 @@ TEST_F(ListenTest, TellsWhatBkRemoteDoesWithEachReport) {
       {kPlayer, true,
        "000C/0001  01 B0 00  0x0000000C000100B0  play: nothing while the layout is shown"},
       {kPlayer, false, "FFAA/0088  00 03  0x0000FFAA00880003  not a button of the remote: nothing"},
-      {kPlayer, false, "FFAA/0088  00 06  0x0000FFAA00880006  button A: steps the window switcher"},
       {kPlayer, true,
        "FFAA/0088  00 09  0x0000FFAA00880009  button D: tap symbol \"D\" on the layout"},
       {kPlayer, true,

@@ -27,10 +27,10 @@ TEST_P(EntryScriptTest, TypesSelectsAndLatchesAsTheUserExpects) {
 INSTANTIATE_TEST_SUITE_P(
     Taps, EntryScriptTest,
     ::testing::Values(
-        Script{"a tap waits a full second from the last tap", "input 2 900ms 2 999ms", "", "b"},
-        Script{"the fifth tap starts the cycle again", "input 2 2 2 2 2", "", "a"},
-        Script{"another symbol types the waiting key at once", "input 2 3", "a", "d"},
-        Script{"enter types the waiting key, then enter", "input 2 enter", "a<enter>"},
+        Script{"the fifth tap starts the cycle again; a tap waits a full second from the last",
+               "input 2 2 2 2 2 900ms 2 999ms", "", "b"},
+        Script{"another symbol or enter types the waiting key at once", "input 2 3 enter",
+               "ad<enter>"},
         Script{"escape drops the waiting key, then is backspace", "input 2 esc esc 1000ms",
                "<back>"},
         Script{"a label key types its label, untouched by Shift",
