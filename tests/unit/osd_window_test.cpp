@@ -59,14 +59,15 @@ TEST_F(OsdTest, ButtonsThatCannotBeMadeAreLeftOutAndNeverRepainted) {
 // layered and transparent, unhooked, and shown again it fades in afresh.
 TEST_F(OsdTest, ShowingPlacesHooksAndFadesInHidingUndoesIt) {
   Start();
-  for (int steps : {3, 11}) {
+  for (int steps : {3, 12}) {
     SetLayoutVisible(true);
     EXPECT_EQ(Input().rect, (Rect{240, 699, 1040, 999}));  // bottom-centred, 5 pixels up
     EXPECT_NE(fake.hook, 0u);
     fake.Advance(5 * steps);
-    EXPECT_EQ(Input().exStyle, steps == 11 ? 0x08000000u : 0x08080000u);  // faded in: not layered
+    EXPECT_EQ(Input().exStyle, steps == 12 ? 0x08000000u : 0x08080000u);  // faded in: not layered
     SetLayoutVisible(false);
     EXPECT_EQ(Input().exStyle, 0x08080000u);
+    EXPECT_FALSE(fake.Running(TIMER_FADE));
     EXPECT_EQ(fake.hook, 0u);
     EXPECT_EQ(fake.repaintedUnder, (Rect{240, 699, 1040, 999}));
   }
