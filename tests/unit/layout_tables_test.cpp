@@ -55,12 +55,15 @@ TEST_F(LayoutTablesTest, TheKeyboardsRowsTileItsWidth) {
   }
 }
 
-// A key of fixed code whose label is a key name of the binding files types that key.
-TEST_F(LayoutTablesTest, KeysLabelledWithAKeyNameTypeThatKey) {
+// A sequence that taps can reach repeats one symbol; the others are placeholders ("-f8-"). A key
+// of fixed code whose label is a key name of the binding files types that key.
+TEST_F(LayoutTablesTest, SequencesRepeatOneSymbolAndKeyNamedKeysTypeThatKey) {
   BuildKeyNameTable();
   int named = 0;
   for (const LayoutKey* layout : {keyboardLayout.data(), phonepadLayout.data()}) {
     for (int i = 1; layout[i].width != 0; ++i) {  // after the close key
+      const std::string_view s = layout[i].sequence;
+      EXPECT_TRUE(s.front() == '-' || s.find_first_not_of(s.front()) == s.npos) << s;
       std::string name(layout[i].label);
       for (char& ch : name) ch = static_cast<char>(std::tolower(ch));
       if (layout[i].ch != 0 || layout[i].kind == KeyKind::modifier || !KeyNameTable.contains(name))
