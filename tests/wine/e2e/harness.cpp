@@ -15,10 +15,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iomanip>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -30,17 +32,18 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using bk::vremote::NowMs;
 
 // Every wait polls against a generous deadline: a slow machine makes a run slower, not flaky.
 constexpr double kStartMs = 60000, kExpectMs = 15000, kSettleMs = 400;
 
 std::wstring Wide(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())).wstring();
+  return fs::path(std::u8string(utf8.begin(), utf8.end())).wstring();
 }
 
-std::string Utf8(const std::wstring& wide) {
-  const std::u8string utf8 = std::filesystem::path(wide).u8string();
+std::string Utf8(const fs::path& path) {
+  const std::u8string utf8 = path.u8string();
   return {utf8.begin(), utf8.end()};
 }
 
@@ -55,14 +58,8 @@ bool Poll(const std::function<bool()>& done, double ms = kExpectMs) {
   }
 }
 
-std::string Joined(const std::vector<std::string>& words) {
-  std::string text;
-  for (const std::string& word : words) text += (text.empty() ? "" : " ") + word;
-  return text;
-}
-
-std::vector<std::string> Lines(const std::wstring& file) {
-  std::ifstream in{std::filesystem::path(file)};
+std::vector<std::string> Lines(const fs::path& file) {
+  std::ifstream in{file};
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
@@ -71,193 +68,118 @@ std::vector<std::string> Lines(const std::wstring& file) {
 struct Process {
   PROCESS_INFORMATION info{};
   HWND window = nullptr;
-  std::wstring log;              // what a target received
-  std::size_t seen[2] = {0, 0};  // its key and char lines that expectations have read
-  bool Running() const { return WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT; }
+  std::wstring log;      // what a target received
+  std::size_t seen = 0;  // its lines that expect-keys has read
 };
 
-class Harness {
- public:
-  std::map<std::string, std::wstring> paths;  // the --name arguments
-  std::wstring runDir, scenarioDir;
+std::map<std::string, std::wstring> paths;  // the --name arguments
+std::wstring runDir, scenarioDir;
+std::map<std::string, Process> processes;
+std::string target;          // the process whose log the expectations read
+std::size_t listenSeen = 0;  // the lines of BkCheck --listen's output that expect-listen passed
+std::vector<std::pair<const wchar_t*, const wchar_t*>> setValues;  // deleted at the end
 
-  // Ends what a killed run may have left running (a BkRemote.exe among them would make every
-  // later start a second copy) and what was started without the harness, as the viewer is.
-  static void EndStrays() {
-    for (const wchar_t* windowClass : {L"Bk Input Window", L"BkKeyRecorder", L"BkCheck Listener"}) {
-      for (HWND w; (w = FindWindowW(windowClass, nullptr)) != nullptr;) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        if (process == nullptr) break;
-        TerminateProcess(process, 0);
-        WaitForSingleObject(process, 10000);
-        CloseHandle(process);
-      }
-    }
+// Sets a string value under HKEY_CURRENT_USER for this run, in the build folder's own prefix.
+void SetUserValue(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
+  setValues.emplace_back(key, name);
+  Require(RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, value.c_str(),
+                          DWORD((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS,
+          "cannot set HKCU\\" + Utf8(key) + " " + Utf8(name));
+}
+
+// Starts a program in the run folder and, given a window class, waits for its message loop and its
+// window of that class.
+Process& Start(const std::string& name, const std::wstring& exe, const std::wstring& args,
+               const wchar_t* windowClass) {
+  Process& p = processes[name];
+  std::wstring commandLine = L"\"" + exe + L"\" " + args;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  Require(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         runDir.c_str(), &startup, &p.info),
+          "cannot start " + Utf8(exe) + " (error " + std::to_string(GetLastError()) + ")");
+  if (windowClass == nullptr) return p;
+  // BkRemote.exe's loop waits for input only once its Raw Input registration is made.
+  WaitForInputIdle(p.info.hProcess, DWORD(kStartMs));
+  Require(Poll(
+              [&] {
+                Require(WaitForSingleObject(p.info.hProcess, 0) == WAIT_TIMEOUT,
+                        name + " ended at start-up");
+                for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, windowClass, nullptr));) {
+                  DWORD pid = 0;
+                  GetWindowThreadProcessId(h, &pid);
+                  if (pid == p.info.dwProcessId) p.window = h;
+                }
+                return p.window != nullptr;
+              },
+              kStartMs),
+          name + " showed no window");
+  return p;
+}
+
+// A left click of the mouse at (x, y) of the window, from its top-left corner.
+void Click(HWND window, int x, int y) {
+  RECT r;
+  GetWindowRect(window, &r);
+  SetCursorPos(r.left + x, r.top + y);
+  for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+    Sleep(40);
+    INPUT input{INPUT_MOUSE, {}};
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
   }
+}
 
-  void Prepare() {
-    EndStrays();
-    std::error_code ignored;  // a fresh run folder, so that no file of an earlier run is read
-    std::filesystem::remove_all(runDir, ignored);
-    std::filesystem::create_directories(runDir, ignored);
-    const bk::vremote::SetupResult remote = bk::vremote::Setup(paths["inf"], 120000);
-    Require(remote.ok, "the virtual remote is not ready: " + remote.message);
-    // Wine acts as Windows 10 towards the programs started from now on.
-    SetUserValue(L"Software\\Wine", L"Version", L"win10");
-  }
-
-  void Execute(const std::vector<std::string>& w);
-
-  void StopAll() {
-    for (auto& [name, p] : processes_) {
-      TerminateProcess(p.info.hProcess, 0);
-      WaitForSingleObject(p.info.hProcess, 10000);
-    }
-    EndStrays();
-    for (const auto& [key, name] : set_) RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
-  }
-
- private:
-  Process& Find(const std::string& name) {
-    Require(processes_.count(name), "no process named " + name);
-    return processes_[name];
-  }
-
-  void Copy(const std::wstring& from, const std::wstring& to) {
-    Require(CopyFileW(from.c_str(), to.c_str(), FALSE),
-            "cannot copy " + Utf8(from) + " (error " + std::to_string(GetLastError()) + ")");
-  }
-
-  // Starts a program in the run folder and, given a window class, waits for its message loop
-  // and its window of that class.
-  Process& Start(const std::string& name, const std::wstring& exe, const std::wstring& args,
-                 const wchar_t* windowClass) {
-    Require(!processes_.count(name), "a process named " + name + " was started already");
-    Process& p = processes_[name];
-    std::wstring commandLine = L"\"" + exe + L"\" " + args;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    Require(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           runDir.c_str(), &startup, &p.info),
-            "cannot start " + Utf8(exe) + " (error " + std::to_string(GetLastError()) + ")");
-    if (windowClass == nullptr) return p;
-    // BkRemote.exe's loop waits for input only once its Raw Input registration is made.
-    WaitForInputIdle(p.info.hProcess, DWORD(kStartMs));
-    Require(Poll(
-                [&] {
-                  Require(p.Running(), name + " ended at start-up");
-                  for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, windowClass, nullptr));) {
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(h, &pid);
-                    if (pid == p.info.dwProcessId) p.window = h;
-                  }
-                  return p.window != nullptr;
-                },
-                kStartMs),
-            name + " showed no window");
-    return p;
-  }
-
-  // A left click of the mouse at a point of the screen.
-  void Click(POINT point) {
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    for (DWORD flags : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-      INPUT input{INPUT_MOUSE, {}};
-      input.mi.dx = LONG((point.x * 65535LL + width / 2) / (width - 1));
-      input.mi.dy = LONG((point.y * 65535LL + height / 2) / (height - 1));
-      input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-      SendInput(1, &input, sizeof input);
-      Sleep(40);
-    }
-  }
-
-  // The target's key lines (kind 0) or char lines (kind 1) that arrived since the last look, once
-  // at least `wanted` are there and the log has been still for a moment, or at the deadline.
-  std::vector<std::string> Arrived(int kind, std::size_t wanted) {
-    Require(!target_.empty(), "no target started");
-    Process& p = processes_[target_];
-    const std::string prefix = kind == 0 ? "key " : "char ";
-    std::vector<std::string> got;
-    double changed = NowMs();
-    Poll([&] {
-      std::vector<std::string> now;
-      std::size_t index = 0;
-      for (const std::string& line : Lines(p.log)) {
-        if (line.rfind(prefix, 0) == 0 && index++ >= p.seen[kind])
-          now.push_back(line.substr(prefix.size()));
-      }
-      if (now.size() != got.size()) changed = NowMs();
-      got = now;
-      return got.size() >= wanted && NowMs() - changed >= kSettleMs;
-    });
-    p.seen[kind] += got.size();
-    return got;
-  }
-
-  // Sets a string value under HKEY_CURRENT_USER for this run, in the build folder's own prefix;
-  // StopAll deletes it.
-  void SetUserValue(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
-    set_.emplace_back(key, name);
-    Require(RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, value.c_str(),
-                            DWORD((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS,
-            "cannot set HKCU\\" + Utf8(key) + " " + Utf8(name));
-  }
-
-  std::map<std::string, Process> processes_;
-  std::string target_;          // the process whose log the expectations read
-  std::wstring listen_;         // BkCheck --listen's output
-  std::size_t listenSeen_ = 0;  // its lines that expect-listen has passed
-  std::vector<std::pair<const wchar_t*, const wchar_t*>> set_;
-};
-
-void Harness::Execute(const std::vector<std::string>& w) {
+void Execute(const std::vector<std::string>& w) {
   const std::string& c = w[0];
   auto arg = [&](std::size_t i) -> const std::string& {
     Require(i < w.size(), c + ": too few arguments");
     return w[i];
   };
   auto number = [&](std::size_t i) { return std::stoi(arg(i), nullptr, 0); };
+  auto find = [&](const std::string& name) -> Process& {
+    Require(processes.count(name), "no process named " + name);
+    return processes[name];
+  };
   if (c == "windows-version") {
     SetUserValue(L"Software\\Wine", L"Version", Wide(arg(1)));
   } else if (c == "program-folder") {
     runDir += L"\\" + Wide(arg(1));
-    CreateDirectoryW(runDir.c_str(), nullptr);
+    fs::create_directory(runDir);
   } else if (c == "start-bkremote" || c == "run-bkremote") {
+    // While a first copy runs, a second one runs the same file.
     const std::wstring exe = runDir + L"\\BkRemote.exe";
-    // Copied afresh, so that a rebuilt program is the one that runs; while a first copy runs,
-    // the file is in use and a second copy runs the same file.
-    if (!processes_.count("bkremote")) Copy(paths["bkremote"], exe);
+    if (!fs::exists(exe)) fs::copy_file(paths["bkremote"], exe);
     Start(w.size() > 1 ? w[1] : "bkremote", exe, L"",
           c == "start-bkremote" ? L"Bk Input Window" : nullptr);
   } else if (c == "start-target") {
     const std::wstring exe = runDir + L"\\" + Wide(arg(1));
-    Copy(paths["recorder"], exe);
+    fs::copy_file(paths["recorder"], exe);
     if (w.size() > 2) {
-      CreateDirectoryW((runDir + L"\\appbindings").c_str(), nullptr);
-      Copy(scenarioDir + L"\\" + Wide(w[2]), runDir + L"\\appbindings\\" + Wide(w[1]) + L".cfg");
+      fs::create_directory(runDir + L"\\appbindings");
+      fs::copy_file(scenarioDir + L"\\" + Wide(w[2]),
+                    runDir + L"\\appbindings\\" + Wide(w[1]) + L".cfg");
     }
-    target_ = w[1].substr(0, w[1].rfind('.'));
-    const std::wstring log = runDir + L"\\" + Wide(target_) + L".keys.log";
-    Start(target_, exe, L"\"" + log + L"\"", L"BkKeyRecorder").log = log;
+    target = w[1].substr(0, w[1].rfind('.'));
+    const std::wstring log = runDir + L"\\" + Wide(target) + L".keys.log";
+    Start(target, exe, L"\"" + log + L"\"", L"BkKeyRecorder").log = log;
   } else if (c == "start-remote-window") {
     Start("remote", paths["remote-window"], L"", Wide(bk::vremote::kRemoteWindowClass).c_str());
   } else if (c == "foreground") {
-    Process& p = Find(arg(1));
+    Process& p = find(arg(1));
     Require(Poll([&] { return SetForegroundWindow(p.window), GetForegroundWindow() == p.window; }),
             w[1] + " would not come to the foreground");
-    if (!p.log.empty()) target_ = w[1];
+    if (!p.log.empty()) target = w[1];
   } else if (c == "frame-child") {
     // As a Store app's window sits in a frame of ApplicationFrameHost.exe: CHILD's window becomes
     // a child of FRAME's, another process's; the frame comes to the front and the child, asked
     // with WM_APP, takes the focus. The expectations then read the child.
-    Process& child = Find(arg(2));
+    Process& child = find(arg(2));
     SetWindowLongPtrW(child.window, GWL_STYLE, WS_CHILD | WS_VISIBLE);
-    Require(SetParent(child.window, Find(arg(1)).window), "SetParent failed");
+    Require(SetParent(child.window, find(arg(1)).window), "SetParent failed");
     Execute({"foreground", w[1]});
     SendMessageW(child.window, WM_APP, 0, 0);
-    target_ = w[2];
+    target = w[2];
   } else if (c == "press" || c == "hold") {
     for (std::size_t i = 1; i < (c == "hold" ? 2 : w.size()); ++i) {
       const auto button = bk::vremote::ParseButton(arg(i));
@@ -270,98 +192,85 @@ void Harness::Execute(const std::vector<std::string>& w) {
       // between the reports of two devices sent at once.
       Sleep(200);
     }
-  } else if (c == "keys") {
-    // The remote's number pad: a press and a release for each key, "*" and "#" inside a left
-    // Shift.
-    static const std::map<std::string, WORD> named = {
-        {"*", '8'}, {"#", '3'}, {"enter", VK_RETURN}, {"escape", VK_ESCAPE}};
-    for (const std::string& k : std::vector(w.begin() + 1, w.end())) {
-      const bool digit = k.size() == 1 && k[0] >= '0' && k[0] <= '9';
-      Require(digit || named.count(k), "unknown key " + k + " (0-9, *, #, enter, escape)");
-      const WORD vk = digit ? WORD(k[0]) : named.at(k);
-      std::vector<std::pair<WORD, DWORD>> events = {{vk, 0}, {vk, KEYEVENTF_KEYUP}};
-      if (k == "*" || k == "#")
-        events = {{VK_LSHIFT, 0}, events[0], events[1], {VK_LSHIFT, KEYEVENTF_KEYUP}};
-      for (const auto& [key, flags] : events) {
-        INPUT input{INPUT_KEYBOARD, {}};
-        input.ki = {key, WORD(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), flags, 0, 0};
-        Require(SendInput(1, &input, sizeof input) == 1, "SendInput failed");
-      }
-      Sleep(30);
-    }
   } else if (c == "click" && arg(1) == "remote") {
-    for (const bk::vremote::RemoteKey& key : bk::vremote::RemoteKeys()) {
-      if (key.button != arg(2) && key.label.substr(0, key.label.find(' ')) != w[2]) continue;
-      POINT point{key.x + key.width / 2, key.y + key.height / 2};
-      ClientToScreen(Find("remote").window, &point);
-      return Click(point);
+    // The interactive remote's buttons, by their first label word or their button name.
+    for (std::size_t i = 2; i < w.size(); ++i) {
+      const auto& keys = bk::vremote::RemoteKeys();
+      const auto key = std::ranges::find_if(keys, [&](const bk::vremote::RemoteKey& k) {
+        return k.button == w[i] || k.label.substr(0, k.label.find(' ')) == w[i];
+      });
+      Require(key != keys.end(), "the interactive remote has no button " + w[i]);
+      Click(find("remote").window, key->x + key->width / 2, key->y + key->height / 2);
     }
-    Require(false, "the interactive remote has no button " + w[2]);
   } else if (c == "click") {
-    RECT r;
-    GetWindowRect(Find(arg(1)).window, &r);
-    Click({r.left + number(2), r.top + number(3)});
+    Click(find(arg(1)).window, number(2), number(3));
   } else if (c == "send-message") {
     DWORD_PTR result = 0;
-    Require(SendMessageTimeoutW(Find(arg(1)).window, UINT(number(2)), WPARAM(number(3)),
+    Require(SendMessageTimeoutW(find(arg(1)).window, UINT(number(2)), WPARAM(number(3)),
                                 LPARAM(number(4)), SMTO_ABORTIFHUNG, 5000, &result),
             w[1] + " did not answer");
     Require(w.size() < 6 || result == DWORD_PTR(number(5)),
             "the answer was " + std::to_string(result));
-  } else if (c == "wait") {
-    Sleep(DWORD(number(1)));
   } else if (c == "expect") {
-    Process& p = Find(arg(1));
+    const HWND window = find(arg(1)).window;
     const std::map<std::string, std::function<bool()>> states = {
-        {"running", [&] { return p.Running(); }},
-        {"shown", [&] { return IsWindowVisible(p.window) != FALSE; }},
-        {"hidden", [&] { return !IsWindowVisible(p.window); }},
-        {"in-front", [&] { return GetForegroundWindow() == p.window; }},
-        {"minimised", [&] { return IsIconic(p.window) != FALSE; }},
-        {"maximised", [&] { return IsZoomed(p.window) != FALSE; }},
-        {"normal",
-         [&] { return IsWindow(p.window) && !IsIconic(p.window) && !IsZoomed(p.window); }}};
+        {"shown",  // and opaque, its fade done, and above every other window
+         [&] {
+           return IsWindowVisible(window) && (GetWindowLongPtrW(window, GWL_EXSTYLE) &
+                                              (WS_EX_LAYERED | WS_EX_TOPMOST)) == WS_EX_TOPMOST;
+         }},
+        {"hidden", [&] { return !IsWindowVisible(window); }},
+        {"in-front", [&] { return GetForegroundWindow() == window; }},
+        {"minimised", [&] { return IsIconic(window) != FALSE; }},
+        {"maximised", [&] { return IsZoomed(window) != FALSE; }},
+        {"normal", [&] { return IsWindow(window) && !IsIconic(window) && !IsZoomed(window); }}};
     Require(states.count(arg(2)) && Poll(states.at(w[2])), w[1] + " is not " + w[2]);
   } else if (c == "expect-exit") {
-    Process& p = Find(arg(1));
+    const HANDLE process = find(arg(1)).info.hProcess;
     DWORD code = STILL_ACTIVE;
-    WaitForSingleObject(p.info.hProcess, DWORD(kStartMs));
-    GetExitCodeProcess(p.info.hProcess, &code);
+    WaitForSingleObject(process, DWORD(kStartMs));
+    GetExitCodeProcess(process, &code);
     Require(code == DWORD(number(2)), w[1] + " ended with " + std::to_string(code));
   } else if (c == "expect-keys") {
+    // Once at least as many as expected are there and the log has been still for a moment, or at
+    // the deadline.
+    Require(!target.empty(), "no target started");
+    Process& p = processes[target];
     std::istringstream words(arg(1));
-    std::vector<std::string> wanted;
-    for (std::string word; words >> word;) wanted.push_back(word);
-    const std::vector<std::string> got = Arrived(0, wanted.size());
-    Require(got == wanted, "keys: expected \"" + w[1] + "\", got \"" + Joined(got) + "\"");
-  } else if (c == "expect-chars") {
-    std::wstring got;
-    for (const std::string& code : Arrived(1, Wide(arg(1)).size()))
-      got += wchar_t(std::stoul(code));
-    Require(got == Wide(w[1]), "characters: expected \"" + w[1] + "\", got \"" + Utf8(got) + "\"");
-  } else if (c == "forget-keys") {
-    Arrived(0, 0);
-    Arrived(1, 0);
+    const std::size_t wanted = std::distance(std::istream_iterator<std::string>(words), {});
+    std::vector<std::string> lines;
+    double changed = NowMs();
+    Poll([&] {
+      const std::vector<std::string> now = Lines(p.log);
+      if (now.size() != lines.size()) changed = NowMs();
+      lines = now;
+      return lines.size() >= p.seen + wanted && NowMs() - changed >= kSettleMs;
+    });
+    std::string got;
+    for (std::size_t i = p.seen; i < lines.size(); ++i) got += (got.empty() ? "" : " ") + lines[i];
+    p.seen = lines.size();
+    Require(got == w[1], "keys: expected \"" + w[1] + "\", got \"" + got + "\"");
   } else if (c == "expect-pixel") {
     // Read through the window's own DC: the screen's does not show another process's layout.
     // Painting is asynchronous, so this polls until the pixel has the colour.
-    const HWND window = Find(arg(1)).window;
-    const COLORREF wanted = std::stoul(arg(4), nullptr, 16);
-    COLORREF got = 0;
+    const HWND window = find(arg(1)).window;
+    const unsigned long wanted = std::stoul(arg(4), nullptr, 16);
+    COLORREF got = 0;  // as RRGGBB
     const bool ok = Poll([&] {
       HDC dc = GetWindowDC(window);
       const COLORREF bgr = GetPixel(dc, number(2), number(3));
       ReleaseDC(window, dc);
-      got = RGB(GetBValue(bgr), GetGValue(bgr), GetRValue(bgr));  // as RRGGBB
-      return std::ranges::all_of(std::vector{0, 8, 16}, [&](int shift) {
-        return std::abs(int(got >> shift & 0xFF) - int(wanted >> shift & 0xFF)) <= 24;
-      });
+      got = RGB(GetBValue(bgr), GetGValue(bgr), GetRValue(bgr));
+      for (int shift : {0, 8, 16}) {
+        if (std::abs(int(got >> shift & 0xFF) - int(wanted >> shift & 0xFF)) > 24) return false;
+      }
+      return true;
     });
     char text[8];
     std::snprintf(text, sizeof text, "%06lX", got);
     Require(ok, "the pixel is " + std::string(text) + ", not " + w[4]);
   } else if (c == "screenshot") {
-    const HWND window = Find(arg(2)).window;
+    const HWND window = find(arg(2)).window;
     RECT r;
     GetWindowRect(window, &r);
     // Wine's full-screen height puts the layout's bottom rows below the screen, where nothing of
@@ -389,24 +298,21 @@ void Harness::Execute(const std::vector<std::string>& w) {
   } else if (c == "set-viewer") {
     // The key recorder stands in for the viewer: it makes a log file named after its first
     // argument in its working folder, which is BkRemote.exe's, the run folder.
-    const std::wstring viewer = runDir + L"\\viewer.exe";
-    Copy(paths["recorder"], viewer);
-    SetUserValue(L"Software\\Brisko", L"TelvarinExecutable", viewer);
+    SetUserValue(L"Software\\Brisko", L"TelvarinExecutable", paths["recorder"]);
   } else if (c == "expect-viewer-launched") {
     const std::wstring record = runDir + L"\\" + Wide(arg(1));
-    Require(Poll([&] { return std::filesystem::exists(record); }), "the viewer never ran");
+    Require(Poll([&] { return fs::exists(record); }), "the viewer never ran");
   } else if (c == "start-listen") {
     // BkCheck.exe beside BkRemote.exe reads the same binding files; its output goes to a file.
-    Copy(paths["bkcheck"], runDir + L"\\BkCheck.exe");
-    listen_ = runDir + L"\\listen.txt";
+    fs::copy_file(paths["bkcheck"], runDir + L"\\BkCheck.exe");
     Start("bkcheck", L"C:\\windows\\system32\\cmd.exe", L"/c BkCheck.exe --listen >listen.txt 2>&1",
           nullptr);
   } else if (c == "expect-listen") {
     // A line of BkCheck --listen's output, after the last one matched, holds TEXT.
     Require(Poll([&] {
-              const std::vector<std::string> lines = Lines(listen_);
-              for (std::size_t i = listenSeen_; i < lines.size(); ++i) {
-                if (lines[i].find(arg(1)) != std::string::npos) return listenSeen_ = i + 1, true;
+              const std::vector<std::string> lines = Lines(runDir + L"\\listen.txt");
+              for (std::size_t i = listenSeen; i < lines.size(); ++i) {
+                if (lines[i].find(arg(1)) != std::string::npos) return listenSeen = i + 1, true;
               }
               return false;
             }),
@@ -432,31 +338,30 @@ void Harness::Execute(const std::vector<std::string>& w) {
   }
 }
 
-std::wstring WindowsPath(std::wstring path) {
-  if (!path.empty() && path[0] == L'/') path = L"Z:" + path;
-  std::ranges::replace(path, L'/', L'\\');
-  return path;
-}
-
 }  // namespace
 
 int main() {
+  // The harness, and so every program it starts and every program those start, runs in a job that
+  // ends them all when the harness ends, however it ends.
+  const HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  AssignProcessToJobObject(job, GetCurrentProcess());
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  Harness harness;
-  std::wstring scenario;
+  fs::path scenario;
   for (int i = 1; i < argc; ++i) {
     const std::wstring arg = argv[i];
-    if (arg.rfind(L"--", 0) == 0 && i + 1 < argc) {
-      harness.paths[Utf8(arg.substr(2))] = WindowsPath(argv[++i]);
+    // Every path is a Unix one, reached through drive Z:.
+    if (arg.starts_with(L"--") && i + 1 < argc) {
+      paths[Utf8(arg.substr(2))] = fs::path(L"Z:" + std::wstring(argv[++i])).make_preferred();
     } else {
-      scenario = WindowsPath(arg);
+      scenario = fs::path(L"Z:" + arg).make_preferred();
     }
   }
-  const std::size_t slash = scenario.rfind(L'\\');
-  const std::wstring name = scenario.substr(slash + 1, scenario.rfind(L'.') - slash - 1);
-  harness.scenarioDir = scenario.substr(0, slash);
-  harness.runDir = harness.paths["work"] + L"\\" + name;
+  scenarioDir = scenario.parent_path();
+  runDir = paths["work"] + L"\\" + scenario.stem().wstring();
   Gdiplus::GdiplusStartupInput gdiplus;
   ULONG_PTR token = 0;
   Gdiplus::GdiplusStartup(&token, &gdiplus, nullptr);
@@ -464,7 +369,13 @@ int main() {
   int number = 0;
   bool ok = true;
   try {
-    harness.Prepare();
+    std::error_code ignored;  // a fresh run folder, so that no file of an earlier run is read
+    fs::remove_all(runDir, ignored);
+    fs::create_directories(runDir);
+    const bk::vremote::SetupResult remote = bk::vremote::Setup(paths["inf"], 120000);
+    Require(remote.ok, "the virtual remote is not ready: " + remote.message);
+    // Wine acts as Windows 10 towards the programs started from now on.
+    SetUserValue(L"Software\\Wine", L"Version", L"win10");
     // One command a line; a line that starts with # is a comment; "double quotes" hold a word
     // with blanks.
     for (const std::string& line : Lines(scenario)) {
@@ -474,15 +385,16 @@ int main() {
       if ((words >> std::ws).peek() == '#') continue;
       for (std::string word; words >> std::quoted(word);) step.push_back(word);
       if (step.empty()) continue;
-      std::printf("[%7.2f s] %s\n", (NowMs() - start) / 1000, Joined(step).c_str());
+      std::printf("[%7.2f s] %s\n", (NowMs() - start) / 1000, line.c_str());
       std::fflush(stdout);
-      harness.Execute(step);
+      Execute(step);
     }
   } catch (const std::exception& e) {
     std::printf("FAIL (line %d): %s\n", number, e.what());
     ok = false;
   }
-  harness.StopAll();
-  std::printf("scenario %s: %s\n", Utf8(name).c_str(), ok && number > 0 ? "passed" : "FAILED");
+  for (const auto& [key, name] : setValues) RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
+  std::printf("scenario %s: %s\n", Utf8(scenario.stem()).c_str(),
+              ok && number > 0 ? "passed" : "FAILED");
   return ok && number > 0 ? 0 : 1;
 }
