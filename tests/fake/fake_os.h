@@ -37,7 +37,6 @@ struct Window {
   WindowId parent = 0;  // the program's own windows: the input window and its children
   std::string className{};
   Rect rect{};
-  int alpha = -1;  // the layered alpha; -1 while none is set
   std::intptr_t userData = 0;
   std::uint32_t buttonState = 0;
 };
@@ -409,9 +408,8 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
     *rect = Find(window).rect;
     return windows.count(window) != 0;
   }
-  int SystemMetric(int index) override {
-    return index == kSmCxFullScreen ? screen.right : screen.bottom;
-  }
+  // The full-screen area: a 1280 x 1024 screen less a caption.
+  int SystemMetric(int index) override { return index == kSmCxFullScreen ? 1280 : 1004; }
   void Invalidate(WindowId window, const Rect* rect, bool) override {
     invalidated.push_back(window);
     if (window == kDesktop && rect != nullptr) repaintedUnder = *rect;
@@ -419,14 +417,11 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   // As the system: only a layered window takes layered attributes.
   bool SetAlpha(WindowId window, std::uint8_t alpha) override {
     if ((Find(window).exStyle & ws::ExLayered) == 0) return false;
-    alphas.push_back(Find(window).alpha = alpha);
+    alphas.push_back(alpha);
     return true;
   }
-  // Leaving the layered state drops the attributes; becoming layered again starts with none.
   void SetExStyle(WindowId window, std::uint32_t exStyle) override {
-    Window& w = Find(window);
-    if (((exStyle ^ w.exStyle) & ws::ExLayered) != 0) w.alpha = -1;
-    w.exStyle = exStyle;
+    Find(window).exStyle = exStyle;
   }
   WindowId CreateChild(const ChildValues& v) override {
     if (childrenBeforeFailure == 0 || windows.count(v.parent) == 0) return 0;
@@ -449,7 +444,6 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   bool quit = false;
   int loops = 0;
   std::function<void()> whileLooping;  // what happens while the message loop runs
-  Rect screen{0, 0, 1280, 1004};       // the full-screen area: the screen less a caption
   std::vector<WindowId> invalidated;
   Rect repaintedUnder;      // the last rectangle invalidated on the desktop
   std::vector<int> alphas;  // every alpha that the window took
