@@ -19,11 +19,7 @@ TEST_F(KeyNameTableTest, HoldsTheNinetyThreeNamesWithTheirKeys) {
                            {"a", 'A'},      {"z", 'Z'},      {"0", '0'},     {"\\", 0xDC},
                            {"plus", 0x1BB}, {"equals", 0xBB}};
   for (const auto& [name, key] : some) EXPECT_EQ(KeyNameTable.at(name), key) << name;
-}
-
-TEST_F(KeyNameTableTest, TakesLayoutKeysFromTheLayoutAndKeepsNoKeyAsIs) {
-  // A layout with Y and Z swapped as on a German keyboard. (A key that the layout lacks: the
-  // checker's code FF.)
+  // Letters and punctuation come from the layout: Y and Z swapped as on a German keyboard.
   fake.layout = {{'z', 'Y'}, {'y', 'Z'}, {'+', 0xBB}};
   BuildKeyNameTable();
   EXPECT_EQ(KeyNameTable.at("z"), 'Y');

@@ -84,7 +84,6 @@ TEST_F(LayoutTablesTest, PhonepadMembersSpanTheirHeaderAndCountTheTaps) {
     double x = header->x;
     for (std::size_t j = 1; j < taps.size(); ++j) {
       EXPECT_EQ(header[j].sequence, taps.substr(0, j));
-      EXPECT_EQ(header[j].style, KeyStyle::normal);
       EXPECT_EQ(header[j].y, header->y + 28);
       EXPECT_EQ(header[j].x, x);
       x += header[j].width;

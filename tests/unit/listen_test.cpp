@@ -25,10 +25,6 @@ class ListenTest : public fake::BkTest {
     fake.AddWindow({.process = 808}, kOther);
     fake.images[400] = "\\Device\\HarddiskVolume3\\Apps\\player.exe";
     fake.images[808] = "\\Device\\HarddiskVolume3\\Apps\\other.exe";
-    const std::u16string viewer = u"C:\\Tv\\Tv.exe";
-    auto& value = fake.registry[u"Software\\Brisko\\"][u"TelvarinExecutable"];
-    for (char16_t ch : viewer) value.insert(value.end(), {std::uint8_t(ch), 0});
-    value.insert(value.end(), {0, 0});
   }
   void TearDown() override {
     std::fclose(out);
@@ -69,9 +65,6 @@ TEST_F(ListenTest, TellsWhatBkRemoteDoesWithEachReport) {
       {kPlayer, false, "FFAA/0088  00 03  0x0000FFAA00880003  not a button of the remote: nothing"},
       {kPlayer, true,
        "FFAA/0088  00 09  0x0000FFAA00880009  button D: tap symbol \"D\" on the layout"},
-      {kPlayer, true,
-       "FFAA/0088  00 01  0x0000FFAA00880001  viewer button: starts \"C:\\Tv\\Tv.exe\" -Telvarin "
-       "200 ms after the last press"},
   };
   const WindowId layout =
       fake.AddWindow({.style = ws::Popup, .visible = false, .className = kInputWindowName});
