@@ -32,17 +32,16 @@ TEST_F(BindingFileTest, ReadingInAnyPiecesGivesTheSameBindings) {
       "info=shift+p=q+shift\nstop=s\nstop=\nback=esc\x1A\r\nzoom=z\r\n";
   const std::string contents(kText, sizeof kText - 1);
   const std::string path = folder.Write("a.cfg", contents);
-  const BindingMap before = {{"menu", {kP}}};
   const BindingMap whole = {
       {"menu", {kP}},         {"play", {kCtrl, kP}}, {std::string("st\0op", 5), {}}, {"next", {}},
       {"zoom", {kCtrl, 'A'}}, {" #stop", {kS}},      {"info", {kShift, kShift}},     {"stop", {}},
       {"back", {27}}};
-  AppBindings = before;
+  AppBindings = {{"menu", {kP}}};
   EXPECT_FALSE(LoadBindingFile(folder.Dir() + "missing.cfg"));
   ASSERT_TRUE(LoadBindingFile(path));
   EXPECT_EQ(AppBindings, whole);
   for (std::size_t size = 1; size <= contents.size() + 1; ++size) {
-    AppBindings = before;
+    AppBindings = {{"menu", {kP}}};
     std::vector<char> piece(size);
     std::FILE* file = std::fopen(path.c_str(), "r");
     ReadBindings(file, piece);

@@ -33,12 +33,9 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"the program's end lets the latched modifiers up",
                "input 100ms click:shift B C D destroy", ""}));
 
-class HookTest : public fake::BkTest {};
-
 // Nothing of a key pressed before the last showing is left pending, its Shift state included:
 // a release missed while the layout was down would leave the number pad waiting for it.
-TEST_F(HookTest, AFreshInstallationHasNoKeyPending) {
-  Start();
+TEST_F(EntryScriptTest, AFreshInstallationHasNoKeyPending) {
   Run("input +lshift +2 input -2 -lshift input");
   EXPECT_EQ(pendingKey, 0u);
   EXPECT_FALSE(pendingShift);
