@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include "fake/bk_test.h"
 
 namespace bk {
@@ -19,10 +17,6 @@ struct Script {
   const char* selected = "";
   const char* latched = "";
 };
-
-inline void PrintTo(const Script& s, std::ostream* out) {
-  *out << s.name;
-}
 
 class EntryScriptTest : public fake::BkTest, public ::testing::WithParamInterface<Script> {
  protected:

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
+#include <tuple>
 
 #include "app/program_state.h"
 #include "app/startup.h"
@@ -25,36 +27,24 @@ class ListenTest : public fake::BkTest {
     fake.AddWindow({.process = 808}, kOther);
     fake.images[400] = "\\Device\\HarddiskVolume3\\Apps\\player.exe";
     fake.images[808] = "\\Device\\HarddiskVolume3\\Apps\\other.exe";
-    const std::u16string viewer = u"C:\\Tv\\Tv.exe";
-    auto& value = fake.registry[u"Software\\Brisko\\"][u"TelvarinExecutable"];
-    for (char16_t ch : viewer) value.insert(value.end(), {std::uint8_t(ch), 0});
-    value.insert(value.end(), {0, 0});
-  }
-  void TearDown() override {
-    std::fclose(out);
-    BkTest::TearDown();
   }
   // What the listener wrote from byte `from` on.
   std::string Output(long from = 0) {
     std::string text(4096, '\0');
-    std::fseek(out, from, SEEK_SET);
-    text.resize(std::fread(text.data(), 1, text.size(), out));
+    std::fseek(file.get(), from, SEEK_SET);
+    text.resize(std::fread(text.data(), 1, text.size(), file.get()));
     return text;
   }
 
   fake::TempFolder folder;
-  std::FILE* out = std::tmpfile();
-  check::Listener listener{out};
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file{std::tmpfile(), &std::fclose};
+  check::Listener listener{file.get()};
 };
 
 // The line that the listener writes for each report, in a row: collection, bytes, code, and what
 // BkRemote does with it. {dir} is the program folder.
 TEST_F(ListenTest, TellsWhatBkRemoteDoesWithEachReport) {
-  const struct {
-    WindowId front;
-    bool shown;
-    std::string line;
-  } kReports[] = {
+  const std::tuple<WindowId, bool, std::string> kReports[] = {
       {kPlayer, false,
        "000C/0001  01 B0 00  0x0000000C000100B0  play: sends ctrl+p to player.exe "
        "({dir}appbindings\\player.exe.cfg)"},
@@ -69,25 +59,22 @@ TEST_F(ListenTest, TellsWhatBkRemoteDoesWithEachReport) {
       {kPlayer, false, "FFAA/0088  00 03  0x0000FFAA00880003  not a button of the remote: nothing"},
       {kPlayer, true,
        "FFAA/0088  00 09  0x0000FFAA00880009  button D: tap symbol \"D\" on the layout"},
-      {kPlayer, true,
-       "FFAA/0088  00 01  0x0000FFAA00880001  viewer button: starts \"C:\\Tv\\Tv.exe\" -Telvarin "
-       "200 ms after the last press"},
   };
   const WindowId layout =
       fake.AddWindow({.style = ws::Popup, .visible = false, .className = kInputWindowName});
-  for (const auto& c : kReports) {
-    fake.Find(layout).visible = c.shown;
-    fake.MakeForeground(c.front);
+  for (const auto& [front, shown, expected] : kReports) {
+    fake.Find(layout).visible = shown;
+    fake.MakeForeground(front);
     std::vector<std::uint8_t> report;
-    std::istringstream bytes(c.line.substr(11, c.line.find("  0x") - 11));
+    std::istringstream bytes(expected.substr(11, expected.find("  0x") - 11));
     for (unsigned byte; bytes >> std::hex >> byte;) report.push_back(std::uint8_t(byte));
-    fake.devices[0x77] = c.line.starts_with("000C/0001") ? HidCollection{0x000C, 0x0001}
-                                                         : HidCollection{0xFFAA, 0x0088};
+    fake.devices[0x77] = expected.starts_with("000C/0001") ? HidCollection{0x000C, 0x0001}
+                                                           : HidCollection{0xFFAA, 0x0088};
     fake.records[7] = fake::HidRecord(std::uint32_t(report.size()), 1, report);
     listener.Poll(0);
-    const long before = std::ftell(out);
+    const long before = std::ftell(file.get());
     listener.Input(812, 7);
-    std::string line = "    812 ms  " + c.line + "\n";
+    std::string line = "    812 ms  " + expected + "\n";
     if (const std::size_t dir = line.find("{dir}"); dir != std::string::npos) {
       line.replace(dir, 5, programDir);
     }

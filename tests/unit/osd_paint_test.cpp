@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "app/program_state.h"
 #include "fake/bk_test.h"
@@ -22,12 +23,7 @@ class PaintTest : public fake::BkTest {
 // A key of the keyboard after some taps, painted with its button in some state: bitmaps,
 // label, hint, fonts (by height) and colours. A change of look is repainted.
 TEST_F(PaintTest, KeysChooseBitmapsLabelsColoursAndFonts) {
-  const struct {
-    int index;
-    const char* taps;
-    std::uint32_t state;
-    const char* ops;
-  } kLooks[] = {
+  const std::tuple<int, const char*, std::uint32_t, const char*> kLooks[] = {
       {35, "", 0,
        "S102 0 0 50 40; S105 1 1 49 39; T'q' 25 0 f24 #eeeeee c; T'77' 25 22 f18 #aaaaaa c"},
       {80, "", 0,
@@ -43,44 +39,33 @@ TEST_F(PaintTest, KeysChooseBitmapsLabelsColoursAndFonts) {
        "S102 0 0 50 40; S105 1 1 49 39; T'Q' 25 0 f24 #eeeeee c; T'77' 25 22 f18 #aaaaaa c"},
   };
   Start();
-  for (const auto& look : kLooks) {
+  for (const auto& [index, taps, state, ops] : kLooks) {
     fake.invalidated.clear();
-    for (const char* tap = look.taps; *tap != 0; ++tap) PressSymbol(*tap);
-    EXPECT_TRUE(*look.taps == 0 || Invalidated(keyboardLayout[look.index].button)) << look.ops;
-    EXPECT_EQ(Paint(look.index, look.state), look.ops);
+    for (const char* tap = taps; *tap != 0; ++tap) PressSymbol(*tap);
+    EXPECT_TRUE(*taps == 0 || Invalidated(keyboardLayout[index].button)) << ops;
+    EXPECT_EQ(Paint(index, state), ops);
     fake.Stop(TIMER_COMMIT);
     ResetEntry();
   }
 }
 
-// A button of the hidden layout whose index names a key of the active one.
-TEST_F(PaintTest, ButtonsNotOfTheActiveLayoutPaintNothingAndTouchNothing) {
-  Start();
-  fake::RecordingCanvas canvas;
-  fake.Find(phonepadLayout[5].button).buttonState = kBstPushed;
-  PaintOsdItem(canvas, phonepadLayout[5].button, {0, 0, 10, 10});
-  EXPECT_EQ(canvas.ops, "");
-  EXPECT_EQ(keyboardLayout[5].pushed, 0);
-}
-
-TEST_F(PaintTest, TheStripShowsTheSelectedKeysLabelAndIsRepaintedWhenItChanges) {
+// The strip shows the selected key's label; the background, the panel and the two bottom lines;
+// a button of the hidden layout whose index names a key of the active one, nothing.
+TEST_F(PaintTest, TheStripTheBackgroundAndButtonsNotOfTheActiveLayout) {
   Start();
   PressSymbol('2');
   EXPECT_TRUE(Invalidated(selectionStrip));
   fake::RecordingCanvas canvas;
   PaintOsdItem(canvas, selectionStrip, {0, 0, 750, 25});
-  EXPECT_EQ(canvas.ops, "S106 0 0 750 25; F0 0 750 25 #777777; T'a' 375 0 f24 #f7a325 c");
-  fake.Stop(TIMER_COMMIT);
-}
-
-TEST_F(PaintTest, TheBackgroundIsThePanelAndTheTwoBottomLines) {
-  Start();
-  fake::RecordingCanvas canvas;
   PaintOsdBackground(canvas);
+  fake.Find(phonepadLayout[5].button).buttonState = kBstPushed;
+  PaintOsdItem(canvas, phonepadLayout[5].button, {0, 0, 10, 10});
   EXPECT_EQ(canvas.ops,
-            "B104 0 0; T'Press and hold INPUT on your remote to change key layout.' 4 "
-            "286 f12 #eeeeee l; T'" +
+            "S106 0 0 750 25; F0 0 750 25 #777777; T'a' 375 0 f24 #f7a325 c; B104 0 0; T'Press "
+            "and hold INPUT on your remote to change key layout.' 4 286 f12 #eeeeee l; T'" +
                 std::string(NoticeLine()) + "' 796 286 f12 #eeeeee r");
+  EXPECT_EQ(keyboardLayout[5].pushed, 0);
+  fake.Stop(TIMER_COMMIT);
 }
 
 }  // namespace
