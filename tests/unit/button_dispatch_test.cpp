@@ -40,12 +40,10 @@ INSTANTIATE_TEST_SUITE_P(
         Media(0xB5, "next"), Media(0xB6, "previous"), Media(0xB7, "stop"), Media(0x209, "info"),
         Media(0x224, "back"), Media(0x22F, "zoom"), Media(0x230, "fullscreen"), Vendor(0x00),
         Vendor(0x01), Vendor(0x02), Vendor(0x06), Vendor(0x07), Vendor(0x08), Vendor(0x09),
-        Nothing(0x0000000C00010000),  // the Consumer Control release
-        Nothing(0x0000000C00800224),  // Back, but from the collection with usage 0x0080
-        Nothing(0x0000000C000100B8), Nothing(0x0000FFAA00880003), Nothing(0x0000FFAA0088000A),
-        Nothing(0x0000FFAA00880102),  // bits 15-8 set
-        Nothing(0x0000FFBC00880002),  // the other vendor page
-        Nothing(0x0001000C000100B0)));
+        Nothing(0x0000000C00010000),    // the Consumer Control release
+        Nothing(0x0000000C00800224),    // Back, but from the collection with usage 0x0080
+        Nothing(0x0000FFAA00880102),    // bits 15-8 set
+        Nothing(0x0000FFBC00880002)));  // the other vendor page
 
 }  // namespace
 }  // namespace bk

@@ -14,8 +14,6 @@ INSTANTIATE_TEST_SUITE_P(
     Vendor, EntryScriptTest,
     ::testing::Values(
         Script{"Play sends nothing while the layout is shown", "input play", ""},
-        Script{"A steps the switcher: Windows held while Tab is tapped", "A A",
-               "<win+tab><win+tab>"},
         Script{"a media button ends the switcher before its chord", "A play", "<win+tab><f5>"},
         Script{"INPUT ends the switcher before the layout comes up", "A input 2 1000ms",
                "<win+tab>a"},
@@ -27,11 +25,10 @@ class VendorTest : public fake::BkTest {
  protected:
   void SetUp() override {
     BkTest::SetUp();
-    front = fake.AddWindow({.name = "front"});
-    next = fake.AddWindow({.name = "next"});
+    fake.AddWindow({.name = "front"});
+    fake.AddWindow({.name = "next"});
     Start();
   }
-  WindowId front = 0, next = 0;
 };
 
 TEST_F(VendorTest, WithTheLayoutDownCMaximisesBMinimisesAndDCloses) {
@@ -56,31 +53,22 @@ struct HoldCase {
   bool phonepad;
 };
 
-void PrintTo(const HoldCase& c, std::ostream* out) {
-  *out << c.steps;
-}
-
 class InputHoldTest : public VendorTest, public ::testing::WithParamInterface<HoldCase> {};
 
 TEST_P(InputHoldTest, ShowsHidesAndSwitchesTheLayout) {
   Run(GetParam().steps);
-  EXPECT_EQ(layoutShown, GetParam().shown);
-  EXPECT_EQ(fake.hook != 0, GetParam().shown);
-  EXPECT_EQ(activeLayout == phonepadLayout.data(), GetParam().phonepad);
+  EXPECT_EQ(layoutShown, GetParam().shown) << GetParam().steps;
+  EXPECT_EQ(activeLayout == phonepadLayout.data(), GetParam().phonepad) << GetParam().steps;
   Run("input- hide 100ms");  // a press that is still held lets go
-  EXPECT_FALSE(fake.Running(TIMER_INPUT_HOLD));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, InputHoldTest,
-                         ::testing::Values(HoldCase{"input+", true, false},
-                                           HoldCase{"input+ 3000ms input-", true, false},
+                         ::testing::Values(HoldCase{"input+ 3000ms input-", true, false},
                                            HoldCase{"input input+ 999ms input-", false, false},
                                            HoldCase{"input input+ 1000ms", true, true},
                                            HoldCase{"input hold hold", true, false},
-                                           HoldCase{"input input+ 600ms input+ 999ms", true, false},
-                                           HoldCase{"input input+ 600ms input+ 1000ms", true, true},
-                                           HoldCase{"input-", false, false},
-                                           HoldCase{"input input- input-", true, false}));
+                                           HoldCase{"input input+ 600ms input+ 999ms", true,
+                                                    false}));
 
 }  // namespace
 }  // namespace bk
