@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/program_state.h"
 #include "bindings/binding_file.h"
 #include "bindings/key_names.h"
@@ -82,11 +80,6 @@ TEST_P(TrackingFrameTest, BindsTheAppInsideAStoreFrame) {
   Write(frameFile, "stop=s\n");
   RefreshWith(0xF0);
   EXPECT_EQ(boundProcessId, c.bound);
-  const BindingMap first = AppBindings;
-  Write("A.Exe", "next=s\n");
-  Write(frameFile, "next=s\n");
-  RefreshWith(0xF0);
-  EXPECT_EQ(AppBindings, first) << "the file was read again";
   addChild(0xF3, kA);
   RefreshWith(0xF0);
   EXPECT_EQ(boundProcessId, c.boundOnceAStarts);
@@ -98,40 +91,34 @@ INSTANTIATE_TEST_SUITE_P(Frames, TrackingFrameTest,
                                            FrameCase{"\\X\\ApplicationFrameHost.exe", 901, 0, 0},
                                            FrameCase{"\\X\\host.exe", kA, 900, 900}));
 
-// Each way that the foreground application has no usable binding file, met after A.Exe's
-// bindings were loaded. b.exe has a file, so only the fault stands between it and its bindings.
+// Each way that window B's application has no usable binding file, met after A.Exe's bindings
+// were loaded: its window has no process id; its process cannot be opened (no image); the image
+// name has no backslash, is cut to fill the buffer, or has no binding file.
 struct ResetCase {
-  std::function<void(fake::FakeOs&)> arrange;
-  WindowId foreground;
-  int opens;  // of the process, in two presses: each press tries again
+  ProcessId process;
+  std::string image;
 };
 
 class TrackingResetTest : public TrackingTest, public ::testing::WithParamInterface<ResetCase> {};
 
+// Each press tries again: two presses open the process twice.
 TEST_P(TrackingResetTest, UnbindsAndTriesAgainAtTheNextPress) {
+  const ResetCase& c = GetParam();
+  fake.cutLongImageNames = true;
+  fake.Find(kWindowB).process = c.process;
+  if (!c.image.empty()) fake.images[c.process] = c.image;
   RefreshWith(kWindowA);
-  GetParam().arrange(fake);
-  RefreshWith(GetParam().foreground);
-  RefreshWith(GetParam().foreground);
+  RefreshWith(kWindowB);
+  RefreshWith(kWindowB);
   EXPECT_TRUE(AppBindings.empty());
-  EXPECT_EQ(fake.processOpens, 1 + GetParam().opens);
+  EXPECT_EQ(fake.processOpens, c.process == 0 ? 1 : 3);
 }
 
-// No foreground window; a window without a process id; a process that cannot be opened; an
-// image name without a backslash, or cut to fill the buffer; no binding file.
-INSTANTIATE_TEST_SUITE_P(
-    Faults, TrackingResetTest,
-    ::testing::Values(ResetCase{[](fake::FakeOs&) {}, 0, 0},
-                      ResetCase{[](fake::FakeOs& f) { f.Find(kWindowB).process = 0; }, kWindowB, 0},
-                      ResetCase{[](fake::FakeOs& f) { f.images.erase(kB); }, kWindowB, 2},
-                      ResetCase{[](fake::FakeOs& f) { f.images[kB] = "b.exe"; }, kWindowB, 2},
-                      ResetCase{[](fake::FakeOs& f) {
-                                  f.cutLongImageNames = true;
-                                  f.images[kB] = LongImage(kImageNameSize);
-                                },
-                                kWindowB, 2},
-                      ResetCase{[](fake::FakeOs& f) { f.images[kB] = "\\Device\\X\\c.exe"; },
-                                kWindowB, 2}));
+INSTANTIATE_TEST_SUITE_P(Faults, TrackingResetTest,
+                         ::testing::Values(ResetCase{0, ""}, ResetCase{901, ""},
+                                           ResetCase{902, "b.exe"},
+                                           ResetCase{903, LongImage(kImageNameSize)},
+                                           ResetCase{904, "\\Device\\X\\c.exe"}));
 
 }  // namespace
 }  // namespace bk

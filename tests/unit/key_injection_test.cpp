@@ -66,44 +66,29 @@ INSTANTIATE_TEST_SUITE_P(
         TypeKeyCase{"AltGr, right Shift held", kAltGrQ, false, false, "R",
                     " -RS +LC +LA +Q -Q -LA -LC +RS"},
         TypeKeyCase{"Ctrl or Alt alone are ignored", kCtrlBit | 'M', false, false, "", " +M -M"},
+        TypeKeyCase{"Caps Lock is an extended key", vk::Capital, false, false, "",
+                    " +Caps* -Caps*"},
         TypeKeyCase{"a character without a key sends nothing", kNoKey, true, false, "", ""}));
 
-class KeyInjectionTest : public fake::BkTest {};
+using KeyInjectionTest = fake::BkTest;
 
-// Only Caps Lock goes out as an extended key, not the navigation keys.
-TEST_F(KeyInjectionTest, SendKeyEventSendsTheLowByteAloneInOneCall) {
-  for (KeyValue key : {KeyValue{kShiftBit | vk::Left}, KeyValue{vk::Capital}}) {
-    SendKeyEvent(true, key);
-    SendKeyEvent(false, key);
-  }
-  EXPECT_EQ(Calls(fake), " +Left | -Left | +Caps* | -Caps*");
-}
-
-// The hook leaves the chain for every SendInput and comes back under a new handle; without a
-// hook none is installed. The fixture's teardown checks that SendInput never met the hook.
-TEST_F(KeyInjectionTest, EveryPrimitiveTakesTheHookOutAndPutsItBack) {
-  SendKeyEvent(true, 'X');
-  EXPECT_EQ(fake.hook, 0u);
-  keyboardHook = fake.Install();
-  const HookHandle before = keyboardHook;
-  SendKeyEvent(false, 'X');
-  TypeKey(kA, false);
-  EXPECT_NE(keyboardHook, before);
-  EXPECT_EQ(keyboardHook, fake.hook);
-}
-
-// The foreground application's chord, in file order and released in reverse; a name without a
-// binding sends nothing.
+// The foreground application's chord, in file order and released in reverse, a navigation key
+// without the extended flag; a name without a binding sends nothing. The hook leaves the chain
+// for every SendInput (the fixture's teardown checks it) and comes back under a new handle.
 TEST_F(KeyInjectionTest, SendBindingPressesTheChordAndReleasesItInReverse) {
   fake::TempFolder folder;
-  folder.Write("appbindings\\app.exe.cfg", "play=ctrl+shift+n\n");
+  folder.Write("appbindings\\app.exe.cfg", "play=ctrl+left\n");
   programDir = folder.Dir();
   BuildKeyNameTable();
   fake.AddWindow({.process = 42});
   fake.images[42] = "\\Device\\App\\app.exe";
+  keyboardHook = fake.Install();
+  const HookHandle before = keyboardHook;
   SendBinding("stop");
   SendBinding("play");
-  EXPECT_EQ(Calls(fake), " +LC | +LS | +N | -N | -LS | -LC");
+  EXPECT_EQ(Calls(fake), " +LC | +Left | -Left | -LC");
+  EXPECT_NE(keyboardHook, before);
+  EXPECT_EQ(keyboardHook, fake.hook);
 }
 
 }  // namespace
