@@ -21,15 +21,7 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"with the layout shown A to D are taps", "input A B C D", "", "",
                "lock,ctrl,start,alt"}));
 
-class VendorTest : public fake::BkTest {
- protected:
-  void SetUp() override {
-    BkTest::SetUp();
-    fake.AddWindow({.name = "front"});
-    fake.AddWindow({.name = "next"});
-    Start();
-  }
-};
+using VendorTest = EntryScriptTest;
 
 // With the layout down C maximises, B minimises and D closes; the viewer button starts the
 // viewer's delay in either mode (the layout down: the decoding test's row).
@@ -50,9 +42,10 @@ struct HoldCase {
   bool phonepad;
 };
 
-class InputHoldTest : public VendorTest, public ::testing::WithParamInterface<HoldCase> {};
+class InputHoldTest : public fake::BkTest, public ::testing::WithParamInterface<HoldCase> {};
 
 TEST_P(InputHoldTest, ShowsHidesAndSwitchesTheLayout) {
+  Start();
   Run(GetParam().steps);
   EXPECT_EQ(layoutShown, GetParam().shown) << GetParam().steps;
   EXPECT_EQ(activeLayout == phonepadLayout.data(), GetParam().phonepad) << GetParam().steps;
