@@ -57,7 +57,6 @@ INSTANTIATE_TEST_SUITE_P(
         RecordCase{HidRecord(2, 1, {2, 1}), true, false, true, true},
         RecordCase{HidRecord(2, 1, {2, 1}), false, false, true, false},  // the device query fails
         RecordCase{HidRecord(2, 1, {2, 1}), true, true, false, false},   // a short read
-        RecordCase{Record(2, 4), true, false, false, false},             // smaller than its header
         RecordCase{HidRecord(2, 4, {2, 1}), true, false, false, false},  // more reports than held
         RecordCase{Record(2, RawRecordLayout::kHidCountOffset), true, false, false,
                    false},                                      // no room for the report counts

@@ -18,7 +18,6 @@ TEST_F(StartupTest, ASecondCopyOrAMutexThatCannotBeMadeExitsWithOneAndNoWindow) 
   EXPECT_EQ(fake.log, std::vector<std::string>{"SetDefaultDllDirectories"});
   fake.failCreateMutex = true;
   EXPECT_EQ(RunProgram(), kExitAlreadyRunning);
-  EXPECT_EQ(inputWindow, 0u);
 }
 
 TEST_F(StartupTest, MakesItsWindowRegistersTheRemoteThenLoopsAndLetsTheMutexGo) {
@@ -28,7 +27,6 @@ TEST_F(StartupTest, MakesItsWindowRegistersTheRemoteThenLoopsAndLetsTheMutexGo) 
                                                                       {0x000C, 0x0001, 0x100, w},
                                                                       {0x000C, 0x0080, 0x100, w},
                                                                       {0xFFAA, 0x0088, 0x100, w}}));
-    EXPECT_EQ(inputWindow, w);
     EXPECT_EQ(programDir, "C:\\Program Files\\BkRemote\\");
     EXPECT_EQ(KeyNameTable.size(), 93u) << "binding files need their key names from the start";
   };

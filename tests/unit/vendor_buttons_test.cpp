@@ -9,7 +9,7 @@
 namespace bk {
 namespace {
 
-// What the switcher's Windows key does to the buttons pressed while it is held.
+// The vendor buttons with the layout down and shown, and while the switcher holds its key.
 INSTANTIATE_TEST_SUITE_P(
     Vendor, EntryScriptTest,
     ::testing::Values(
@@ -19,7 +19,15 @@ INSTANTIATE_TEST_SUITE_P(
                "<win+tab>a"},
         Script{"B ends the switcher, and its release is no press", "A B", "<win+tab>"},
         Script{"with the layout shown A to D are taps", "input A B C D", "", "",
-               "lock,ctrl,start,alt"}));
+               "lock,ctrl,start,alt"},
+        // INPUT's press and release reports: a short press hides the layout, a second's hold
+        // switches it (4 4 4 4 is G on the phone pad), a repeated press report starts the hold
+        // again; the release of the press that showed the layout does not hide it.
+        Script{"INPUT's release after it showed the layout", "input+ 3000ms input- 2", "", "a"},
+        Script{"a short press hides", "input input+ 999ms input- 2", "2"},
+        Script{"a second's hold switches", "input input+ 1000ms input- 4 4 4 4", "", "G"},
+        Script{"a second hold switches back", "input hold hold 4 4 4 4", "", "4"},
+        Script{"a repeated press report", "input input+ 600ms input+ 999ms input- 2", "2"}));
 
 using VendorTest = EntryScriptTest;
 
@@ -34,31 +42,6 @@ TEST_F(VendorTest, CBAndDActOnTheWindowInFrontAndTheViewerButtonOnTheViewer) {
   EXPECT_TRUE(fake.Running(TIMER_VIEWER));
   Run("hide 200ms");
 }
-
-// INPUT's press and release, with the layout down or shown: what shows, and which layout.
-struct HoldCase {
-  const char* steps;
-  bool shown;
-  bool phonepad;
-};
-
-class InputHoldTest : public fake::BkTest, public ::testing::WithParamInterface<HoldCase> {};
-
-TEST_P(InputHoldTest, ShowsHidesAndSwitchesTheLayout) {
-  Start();
-  Run(GetParam().steps);
-  EXPECT_EQ(layoutShown, GetParam().shown) << GetParam().steps;
-  EXPECT_EQ(activeLayout == phonepadLayout.data(), GetParam().phonepad) << GetParam().steps;
-  Run("input- hide 100ms");  // a press that is still held lets go
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, InputHoldTest,
-                         ::testing::Values(HoldCase{"input+ 3000ms input-", true, false},
-                                           HoldCase{"input input+ 999ms input-", false, false},
-                                           HoldCase{"input input+ 1000ms", true, true},
-                                           HoldCase{"input hold hold", true, false},
-                                           HoldCase{"input input+ 600ms input+ 999ms", true,
-                                                    false}));
 
 }  // namespace
 }  // namespace bk
