@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <cctype>
 
 #include "fake/bk_test.h"
 
@@ -93,27 +93,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- ForceForeground: the escalation -------------------------------------------------------
 
-// The calls as letters: S ShowWindow(SW_SHOW), F or f SetForegroundWindow accepted or refused,
-// B BringWindowToTop, A SetActiveWindow, C SetFocus, T SetWindowPos(HWND_TOP), + and - the two
-// threads' input attached and detached, I SendInput of the four Alt taps (the teardown checks that
-// Alt is let go).
-std::string Letters(const Log& log) {
-  static const std::map<std::string, char> kLetters = {{"ShowWindow(target, 5)", 'S'},
-                                                       {"SetForegroundWindow(target) -> 1", 'F'},
-                                                       {"SetForegroundWindow(target) -> 0", 'f'},
-                                                       {"BringWindowToTop(target)", 'B'},
-                                                       {"SetActiveWindow(target)", 'A'},
-                                                       {"SetFocus(target)", 'C'},
-                                                       {"SetWindowPos(target, HWND_TOP)", 'T'},
-                                                       {"AttachThreadInput(11, 22, 1)", '+'},
-                                                       {"AttachThreadInput(11, 22, 0)", '-'},
-                                                       {"SendInput(4)", 'I'}};
-  std::string letters;
-  for (const std::string& call : log) letters += kLetters.count(call) ? kLetters.at(call) : '?';
-  return letters;
+// Each call as the capitals of its name and the last digit in it: " SW5" ShowWindow(SW_SHOW),
+// " SFW1" or " SFW0" SetForegroundWindow accepted or refused, " ATI1" or " ATI0" AttachThreadInput
+// attaching or detaching, " SI4" SendInput of the four Alt taps (the teardown checks that Alt is
+// let go).
+std::string Calls(const Log& log) {
+  std::string text;
+  for (const std::string& call : log) {
+    text += " ";
+    for (char ch : call.substr(0, call.find('(')))
+      text += std::isupper(ch) ? std::string(1, ch) : "";
+    const std::size_t digit = call.find_last_of("0123456789");
+    if (digit != std::string::npos) text += call[digit];
+  }
+  return text;
 }
 
-const std::string kBurst = "SFBACSFC", kRefusedBurst = "SfBACSfC";
+const std::string kBurst = " SW5 SFW1 BWTT SAW SF SW5 SFW1 SF";
+const std::string kRefusedBurst = " SW5 SFW0 BWTT SAW SF SW5 SFW0 SF";
 
 struct EscalationCase {
   int failures;  // of SetForegroundWindow; -1: the target is already in front
@@ -129,14 +126,16 @@ TEST_P(EscalationTest, MakesTheCallsInOrder) {
   const WindowId target = fake.AddWindow({.name = "target", .thread = 22});
   fake.failSetForeground = std::max(c.failures, 0);
   ForceForeground(target);
-  EXPECT_EQ(Letters(fake.log), c.calls);
+  EXPECT_EQ(Calls(fake.log), c.calls);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, EscalationTest,
-    ::testing::Values(EscalationCase{-1, kBurst}, EscalationCase{0, kBurst + "TF" + kBurst},
-                      EscalationCase{3, kRefusedBurst + "Tf+F" + kBurst + "-" + kBurst},
-                      EscalationCase{4, kRefusedBurst + "Tf+fIF" + kBurst + "-" + kBurst}));
+    ::testing::Values(EscalationCase{-1, kBurst}, EscalationCase{0, kBurst + " SWP SFW1" + kBurst},
+                      EscalationCase{
+                          3, kRefusedBurst + " SWP SFW0 ATI1 SFW1" + kBurst + " ATI0" + kBurst},
+                      EscalationCase{4, kRefusedBurst + " SWP SFW0 ATI1 SFW0 SI4 SFW1" + kBurst +
+                                            " ATI0" + kBurst}));
 
 }  // namespace
 }  // namespace bk
