@@ -46,13 +46,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CandidateCase{"non-activating", {.exStyle = ws::ExNoActivate}},
                       CandidateCase{"a suitable window above the foreground one", {}, true}));
 
-// The walk ends though the windows keep moving, and a candidate that dies before its turn is
-// not activated.
+// The candidate is chosen before the minimise; one that is gone by then is not activated.
 TEST_F(ForegroundTest, BWithNoSuitableWindowLeftOnlyMinimises) {
   fake.AddWindow({.name = "front"});
-  fake.AddWindow({.visible = false});
   const WindowId next = fake.AddWindow({.name = "next"});
-  fake.zOrderLoops = true;
   fake.onShow = [&] { fake.Destroy(next); };
   ForegroundWindowAction(false);
   EXPECT_EQ(fake.log, Log{"ShowWindow(front, 6)"});

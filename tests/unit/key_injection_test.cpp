@@ -22,10 +22,9 @@ std::string Calls(const fake::FakeOs& fake) {
     for (const KeyInput& e : call) {
       EXPECT_EQ(e.scan, 0x100 + e.vk);
       EXPECT_EQ(e.extraInfo, kOwnInputMarker);
-      const bool extended = (e.flags & kKeyEventExtended) != 0;
       text += ((e.flags & kKeyEventKeyUp) != 0 ? " -" : " +") +
               (kNames.count(e.vk) ? kNames.at(e.vk) : std::string(1, char(e.vk))) +
-              (extended ? "*" : "");
+              ((e.flags & kKeyEventExtended) != 0 ? "*" : "");
     }
   }
   return text;
@@ -34,8 +33,7 @@ std::string Calls(const fake::FakeOs& fake) {
 struct TypeKeyCase {
   const char* what;
   KeyValue key;
-  bool capsSensitive;
-  bool capsOn;
+  bool capsSensitive, capsOn;
   const char* userHolds;  // L, R: the user holds the left or right Shift key
   const char* sent;
 };

@@ -22,14 +22,12 @@ TEST(ButtonCodesOfBlockTest, GivesOneCodePerReport) {
   EXPECT_TRUE(ButtonCodesOfBlock(0xFFAA, 0x88, 2, 3, Bytes{2, 6, 2, 0}).empty());
 }
 
-using fake::HidRecord;
-
 // A record, whether its device can be asked for its collection, whether the second read comes
 // short; what the window procedure returns (true: DefWindowProcA's result) and whether the
 // viewer button's press was dispatched.
 struct RecordCase {
-  std::vector<std::uint8_t> record;
   bool deviceKnown, shortRead, result, dispatched;
+  std::vector<std::uint8_t> record = fake::HidRecord(2, 1, {2, 1});  // the viewer button's press
 };
 
 class DecodeRawInputTest : public fake::BkTest, public ::testing::WithParamInterface<RecordCase> {};
@@ -54,13 +52,13 @@ std::vector<std::uint8_t> Record(std::uint8_t type, std::size_t size) {
 INSTANTIATE_TEST_SUITE_P(
     Records, DecodeRawInputTest,
     ::testing::Values(
-        RecordCase{HidRecord(2, 1, {2, 1}), true, false, true, true},
-        RecordCase{HidRecord(2, 1, {2, 1}), false, false, true, false},  // the device query fails
-        RecordCase{HidRecord(2, 1, {2, 1}), true, true, false, false},   // a short read
-        RecordCase{HidRecord(2, 4, {2, 1}), true, false, false, false},  // more reports than held
-        RecordCase{Record(2, RawRecordLayout::kHidCountOffset), true, false, false,
-                   false},                                      // no room for the report counts
-        RecordCase{Record(1, 99), true, false, true, false}));  // a keyboard's record
+        RecordCase{true, false, true, true},    // read and dispatched
+        RecordCase{false, false, true, false},  // the device query fails
+        RecordCase{true, true, false, false},   // a short read
+        RecordCase{true, false, false, false, fake::HidRecord(2, 4, {2, 1})},  // too few reports
+        // no room for the report counts
+        RecordCase{true, false, false, false, Record(2, RawRecordLayout::kHidCountOffset)},
+        RecordCase{true, false, true, false, Record(1, 99)}));  // a keyboard's record
 
 }  // namespace
 }  // namespace bk

@@ -18,17 +18,12 @@ std::vector<std::uint8_t> Bytes(const std::string& text, std::vector<std::uint8_
   return bytes;
 }
 
-class ViewerTest : public fake::BkTest {
- protected:
-  void SetUp() override {
-    BkTest::SetUp();
-    fake.registry[kViewerKey][kViewerValue] = Bytes(kPath);
-  }
-};
+using ViewerTest = fake::BkTest;
 
 // The delay over, the viewer starts unless a sibling holds a mutex, one that we may open or one
 // that we may not; the value or the key gone, nothing starts.
 TEST_F(ViewerTest, StartsUnlessASiblingHoldsEitherMutexOrTheKeyOrValueIsGone) {
+  fake.registry[kViewerKey][kViewerValue] = Bytes(kPath);
   ViewerButtonPressed();
   fake.Advance(kViewerDelayMs);
   fake.deniedMutexes.insert(kButtonHandledMutexName);
