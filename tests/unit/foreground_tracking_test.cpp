@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "app/program_state.h"
 #include "bindings/binding_file.h"
 #include "bindings/key_names.h"
@@ -12,14 +10,12 @@
 namespace bk {
 namespace {
 
-constexpr KeyValue kCtrl = 162, kP = 'P', kS = 'S';
 constexpr WindowId kWindowA = 0xA0, kWindowB = 0xB0;
 constexpr ProcessId kA = 400, kB = 808;
-const std::string kImageB = "\\Device\\HarddiskVolume3\\Tools\\b.exe";
 
 // An image name of `size` characters, of b.exe.
 std::string LongImage(std::size_t size) {
-  return kImageB.substr(0, 24) + std::string(size - 24 - 6, 'd') + "\\b.exe";
+  return "\\Device\\" + std::string(size - 8 - 6, 'd') + "\\b.exe";
 }
 
 class TrackingTest : public fake::BkTest {
@@ -32,11 +28,9 @@ class TrackingTest : public fake::BkTest {
     fake.AddWindow({.process = kB}, kWindowB);
     // The file's name keeps the image name's case and extension.
     fake.images[kA] = "\\Device\\HarddiskVolume3\\Program Files\\App\\A.Exe";
-    fake.images[kB] = kImageB;
-    Write("A.Exe", "play=ctrl+p\n");
-  }
-  void Write(const std::string& image, const std::string& text) {
-    folder.Write("appbindings\\" + image + ".cfg", text);
+    fake.images[kB] = "\\Device\\HarddiskVolume3\\Tools\\b.exe";
+    folder.Write("appbindings\\A.Exe.cfg", "play=ctrl+p\n");
+    folder.Write("appbindings\\b.exe.cfg", "stop=s\n");
   }
   void RefreshWith(WindowId foreground) {
     fake.MakeForeground(foreground);
@@ -45,35 +39,24 @@ class TrackingTest : public fake::BkTest {
   fake::TempFolder folder;
 };
 
-// A file created while its application stays in front is found at the next press; an empty
-// file binds; each switch reads the new application's file once and replaces the bindings.
+// Each switch reads the new application's file once and replaces the bindings.
 TEST_F(TrackingTest, ReadsTheForegroundApplicationsFileOncePerSwitchAndReplacesTheBindings) {
   fake.images[kB] = LongImage(kImageNameSize - 1);  // the longest name that fits
   fake.cutLongImageNames = true;
-  RefreshWith(kWindowB);
-  EXPECT_EQ(boundProcessId, 0u);
-  Write("b.exe", "");
-  RefreshWith(kWindowB);
-  RefreshWith(kWindowB);
-  EXPECT_EQ(boundProcessId, kB);
-  Write("b.exe", "stop=s\n");
   RefreshWith(kWindowA);
-  EXPECT_EQ(boundProcessId, kA);
-  EXPECT_EQ(AppBindings, (BindingMap{{"play", {kCtrl, kP}}}));
-  Write("A.Exe", "play=s\n");
+  folder.Write("appbindings\\A.Exe.cfg", "next=s\n");
   RefreshWith(kWindowA);
-  EXPECT_EQ(AppBindings, (BindingMap{{"play", {kCtrl, kP}}})) << "the file was read again";
+  EXPECT_TRUE(AppBindings.contains("play")) << "the file was read again";
   RefreshWith(kWindowB);
-  EXPECT_EQ(AppBindings, (BindingMap{{"stop", {kS}}})) << "nothing of a.exe's file may remain";
+  EXPECT_TRUE(AppBindings.size() == 1 && AppBindings.contains("stop")) << "A.Exe's bindings went";
   RefreshWith(kWindowA);
-  EXPECT_EQ(AppBindings, (BindingMap{{"play", {kS}}}));
-  EXPECT_EQ(fake.processOpens, 5);
+  EXPECT_TRUE(AppBindings.contains("next"));
 }
 
-// A Store app's frame (ApplicationFrameHost.exe, in any case) stands for its first child window
-// of another process; a frame holding only its own windows, or another program, stands for itself.
+// A Store app's frame (ApplicationFrameHost.exe) stands for its first child window of another
+// process; a frame holding only its own windows, or another program, stands for itself.
 struct FrameCase {
-  const char* frameImage;  // "\\X\\" and the base name
+  const char* frame;  // the base name of the frame process's image
   ProcessId inside, bound, boundOnceAStarts;
 };
 
@@ -81,73 +64,56 @@ class TrackingFrameTest : public TrackingTest, public ::testing::WithParamInterf
 
 TEST_P(TrackingFrameTest, BindsTheAppInsideAStoreFrame) {
   const FrameCase& c = GetParam();
-  const std::string frameFile = std::string(c.frameImage).substr(3);
   const auto addChild = [&](WindowId child, ProcessId process) {
     fake.windows[child] = {.style = ws::Child, .thread = 1, .process = process};
     fake.frames[0xF0].push_back(child);
   };
   fake.AddWindow({.process = 900}, 0xF0);
-  fake.images[900] = c.frameImage;  // process 901 cannot be opened
+  fake.images[900] = std::string("\\X\\") + c.frame;  // process 901 cannot be opened
   addChild(0xF1, 900);
   addChild(0xF2, c.inside);
-  Write(frameFile, "stop=s\n");
+  folder.Write(std::string("appbindings\\") + c.frame + ".cfg", "stop=s\n");
   RefreshWith(0xF0);
   EXPECT_EQ(boundProcessId, c.bound);
-  const BindingMap first = AppBindings;
-  Write("A.Exe", "next=s\n");
-  Write(frameFile, "next=s\n");
-  RefreshWith(0xF0);
-  EXPECT_EQ(AppBindings, first) << "the file was read again";
   addChild(0xF3, kA);
   RefreshWith(0xF0);
   EXPECT_EQ(boundProcessId, c.boundOnceAStarts);
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, TrackingFrameTest,
-                         ::testing::Values(FrameCase{"\\X\\ApplicationFrameHost.exe", kA, kA, kA},
-                                           FrameCase{"\\X\\APPLICATIONFRAMEHOST.EXE", kA, kA, kA},
-                                           FrameCase{"\\X\\ApplicationFrameHost.exe", 900, 900, kA},
-                                           FrameCase{"\\X\\ApplicationFrameHost.exe", 901, 0, 0},
-                                           FrameCase{"\\X\\host.exe", kA, 900, 900}));
+                         ::testing::Values(FrameCase{"APPLICATIONFRAMEHOST.EXE", kA, kA, kA},
+                                           FrameCase{"ApplicationFrameHost.exe", 900, 900, kA},
+                                           FrameCase{"ApplicationFrameHost.exe", 901, 0, 0},
+                                           FrameCase{"host.exe", kA, 900, 900}));
 
-// Each way that the foreground application has no usable binding file, met after a.exe's
-// bindings were loaded. b.exe has a file, so only the fault stands between it and its bindings.
+// Each way that window B's application has no usable binding file, met after A.Exe's bindings
+// were loaded: its window has no process id; its process cannot be opened (no image); the image
+// name has no backslash, is cut to fill the buffer, or has no binding file.
 struct ResetCase {
-  std::function<void(fake::FakeOs&)> arrange;
-  WindowId foreground;
-  int opens;  // of the process, in two presses: each press tries again
+  ProcessId process;
+  std::string image;
 };
 
 class TrackingResetTest : public TrackingTest, public ::testing::WithParamInterface<ResetCase> {};
 
+// Each press tries again: two presses open the process twice.
 TEST_P(TrackingResetTest, UnbindsAndTriesAgainAtTheNextPress) {
-  Write("b.exe", "stop=s\n");
+  const ResetCase& c = GetParam();
+  fake.cutLongImageNames = true;
+  fake.Find(kWindowB).process = c.process;
+  if (!c.image.empty()) fake.images[c.process] = c.image;
   RefreshWith(kWindowA);
-  GetParam().arrange(fake);
-  for (int press = 0; press < 2; ++press) {
-    RefreshWith(GetParam().foreground);
-    EXPECT_EQ(boundProcessId, 0u);
-    EXPECT_TRUE(AppBindings.empty());
-  }
-  EXPECT_EQ(fake.processOpens, 1 + GetParam().opens);
+  RefreshWith(kWindowB);
+  RefreshWith(kWindowB);
+  EXPECT_TRUE(AppBindings.empty());
+  EXPECT_EQ(fake.processOpens, c.process == 0 ? 1 : 3);
 }
 
-// No foreground window; a window without a process id; a process that cannot be opened; an
-// image name without a backslash, too long for the buffer, or cut to fill it; no binding file.
-INSTANTIATE_TEST_SUITE_P(
-    Faults, TrackingResetTest,
-    ::testing::Values(
-        ResetCase{[](fake::FakeOs&) {}, 0, 0},
-        ResetCase{[](fake::FakeOs& f) { f.Find(kWindowB).process = 0; }, kWindowB, 0},
-        ResetCase{[](fake::FakeOs& f) { f.images.erase(kB); }, kWindowB, 2},
-        ResetCase{[](fake::FakeOs& f) { f.images[kB] = "b.exe"; }, kWindowB, 2},
-        ResetCase{[](fake::FakeOs& f) { f.images[kB] = LongImage(400); }, kWindowB, 2},
-        ResetCase{[](fake::FakeOs& f) {
-                    f.cutLongImageNames = true;
-                    f.images[kB] = LongImage(kImageNameSize);
-                  },
-                  kWindowB, 2},
-        ResetCase{[](fake::FakeOs& f) { f.images[kB] = "\\Device\\X\\c.exe"; }, kWindowB, 2}));
+INSTANTIATE_TEST_SUITE_P(Faults, TrackingResetTest,
+                         ::testing::Values(ResetCase{0, ""}, ResetCase{901, ""},
+                                           ResetCase{902, "b.exe"},
+                                           ResetCase{903, LongImage(kImageNameSize)},
+                                           ResetCase{904, "\\Device\\X\\c.exe"}));
 
 }  // namespace
 }  // namespace bk

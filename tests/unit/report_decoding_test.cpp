@@ -9,39 +9,25 @@
 namespace bk {
 namespace {
 
-struct BlockCase {
-  std::uint16_t page, usage;
-  std::uint32_t reportSize, count;
-  std::vector<std::uint8_t> data;
-  std::vector<ButtonCode> codes;
-};
-
-class ButtonCodesOfBlockTest : public ::testing::TestWithParam<BlockCase> {};
-
-TEST_P(ButtonCodesOfBlockTest, GivesOneCodePerReport) {
-  const BlockCase& c = GetParam();
-  EXPECT_EQ(ButtonCodesOfBlock(c.page, c.usage, c.reportSize, c.count, c.data), c.codes);
-}
-
 // Byte 0, the report id, never counts; byte 2 counts when the report has one; two reports in one
-// message are two button events, a press and its release.
-INSTANTIATE_TEST_SUITE_P(
-    Reports, ButtonCodesOfBlockTest,
-    ::testing::Values(BlockCase{0x0C, 1, 3, 1, {0x01, 0x24, 0x02}, {0x0000000C00010224}},
-                      BlockCase{0xFFAA, 0x88, 2, 1, {0x7F, 0x06}, {0x0000FFAA00880006}},
-                      BlockCase{0xFFAA, 0x88, 1, 1, {0x02}, {}},
-                      BlockCase{0xFFAA, 0x88, 2, 2, {2, 6, 2, 0}, {0xFFAA00880006, 0xFFAA00880000}},
-                      BlockCase{0xFFAA, 0x88, 2, 3, {2, 6, 2, 0}, {}},
-                      BlockCase{0xFFAA, 0x88, 0x10000, 0x10001, {2, 6}, {}}));
-
-using fake::HidRecord;
+// message are two button events, a press and its release. A report of one byte, or a block that
+// claims more reports than it holds, gives none.
+TEST(ButtonCodesOfBlockTest, GivesOneCodePerReport) {
+  using Bytes = std::vector<std::uint8_t>;
+  using Codes = std::vector<ButtonCode>;
+  EXPECT_EQ(ButtonCodesOfBlock(0x0C, 1, 3, 1, Bytes{1, 0x24, 2}), Codes{0x0000000C00010224});
+  EXPECT_EQ(ButtonCodesOfBlock(0xFFAA, 0x88, 2, 2, Bytes{2, 6, 2, 0}),
+            (Codes{0xFFAA00880006, 0xFFAA00880000}));
+  EXPECT_TRUE(ButtonCodesOfBlock(0xFFAA, 0x88, 1, 1, Bytes{2}).empty());
+  EXPECT_TRUE(ButtonCodesOfBlock(0xFFAA, 0x88, 2, 3, Bytes{2, 6, 2, 0}).empty());
+}
 
 // A record, whether its device can be asked for its collection, whether the second read comes
 // short; what the window procedure returns (true: DefWindowProcA's result) and whether the
 // viewer button's press was dispatched.
 struct RecordCase {
-  std::vector<std::uint8_t> record;
   bool deviceKnown, shortRead, result, dispatched;
+  std::vector<std::uint8_t> record = fake::HidRecord(2, 1, {2, 1});  // the viewer button's press
 };
 
 class DecodeRawInputTest : public fake::BkTest, public ::testing::WithParamInterface<RecordCase> {};
@@ -56,25 +42,23 @@ TEST_P(DecodeRawInputTest, DispatchesTheCodesOfAReadableRecord) {
   fake.Stop(TIMER_VIEWER);
 }
 
-// The record with another type (1: RIM_TYPEKEYBOARD), or cut to `size` bytes.
-std::vector<std::uint8_t> Changed(std::vector<std::uint8_t> record, int type, std::size_t size) {
-  record.resize(std::min(size, record.size()));
-  record[0] = static_cast<std::uint8_t>(type);
+// A record of `size` bytes of the type (1: RIM_TYPEKEYBOARD, 2: RIM_TYPEHID), zero after it.
+std::vector<std::uint8_t> Record(std::uint8_t type, std::size_t size) {
+  std::vector<std::uint8_t> record(size);
+  record[0] = type;
   return record;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Records, DecodeRawInputTest,
     ::testing::Values(
-        RecordCase{HidRecord(2, 1, {2, 1}), true, false, true, true},
-        RecordCase{HidRecord(2, 1, {2, 1}), false, false, true, false},  // the device query fails
-        RecordCase{HidRecord(2, 1, {2, 1}), true, true, false, false},   // a short read
-        RecordCase{{2, 0, 0, 0}, true, false, false, false},             // smaller than its header
-        RecordCase{HidRecord(2, 4, {2, 1}), true, false, false, false},  // more reports than held
-        RecordCase{Changed(HidRecord(2, 1, {}), 2, RawRecordLayout::kHidCountOffset), true, false,
-                   false, false},  // no room for the report counts
-        RecordCase{Changed(HidRecord(2, 1, {2, 1}), 1, 99), true, false, true,
-                   false}));  // a keyboard's record
+        RecordCase{true, false, true, true},    // read and dispatched
+        RecordCase{false, false, true, false},  // the device query fails
+        RecordCase{true, true, false, false},   // a short read
+        RecordCase{true, false, false, false, fake::HidRecord(2, 4, {2, 1})},  // too few reports
+        // no room for the report counts
+        RecordCase{true, false, false, false, Record(2, RawRecordLayout::kHidCountOffset)},
+        RecordCase{true, false, true, false, Record(1, 99)}));  // a keyboard's record
 
 }  // namespace
 }  // namespace bk

@@ -9,78 +9,39 @@
 namespace bk {
 namespace {
 
-// What the switcher's Windows key does to the buttons pressed while it is held.
+// The vendor buttons with the layout down and shown, and while the switcher holds its key.
 INSTANTIATE_TEST_SUITE_P(
     Vendor, EntryScriptTest,
     ::testing::Values(
         Script{"Play sends nothing while the layout is shown", "input play", ""},
-        Script{"A steps the switcher: Windows held while Tab is tapped", "A A",
-               "<win+tab><win+tab>"},
         Script{"a media button ends the switcher before its chord", "A play", "<win+tab><f5>"},
         Script{"INPUT ends the switcher before the layout comes up", "A input 2 1000ms",
                "<win+tab>a"},
         Script{"B ends the switcher, and its release is no press", "A B", "<win+tab>"},
         Script{"with the layout shown A to D are taps", "input A B C D", "", "",
-               "lock,ctrl,start,alt"}));
+               "lock,ctrl,start,alt"},
+        // INPUT's press and release reports: a short press hides the layout, a second's hold
+        // switches it (4 4 4 4 is G on the phone pad), a repeated press report starts the hold
+        // again; the release of the press that showed the layout does not hide it.
+        Script{"INPUT's release after it showed the layout", "input+ 3000ms input- 2", "", "a"},
+        Script{"a short press hides", "input input+ 999ms input- 2", "2"},
+        Script{"a second's hold switches", "input input+ 1000ms input- 4 4 4 4", "", "G"},
+        Script{"a second hold switches back", "input hold hold 4 4 4 4", "", "4"},
+        Script{"a repeated press report", "input input+ 600ms input+ 999ms input- 2", "2"}));
 
-class VendorTest : public fake::BkTest {
- protected:
-  void SetUp() override {
-    BkTest::SetUp();
-    front = fake.AddWindow({.name = "front"});
-    next = fake.AddWindow({.name = "next"});
-    Start();
-  }
-  WindowId front = 0, next = 0;
-};
+using VendorTest = EntryScriptTest;
 
-TEST_F(VendorTest, WithTheLayoutDownCMaximisesBMinimisesAndDCloses) {
+// With the layout down C maximises, B minimises and brings "next" forward, and D closes it; the
+// viewer button starts the viewer's delay in either mode (the layout down: the decoding test's
+// row).
+TEST_F(VendorTest, CBAndDActOnTheWindowInFrontAndTheViewerButtonOnTheViewer) {
   Run("C B D");
   EXPECT_EQ(fake.log.at(0), "ShowWindow(front, 3)");
-  EXPECT_EQ(fake.log.at(1), "ShowWindow(front, 6)");
   EXPECT_EQ(fake.log.back(), "PostMessageA(next, 0x10, 0x0)");
-}
-
-TEST_F(VendorTest, TheViewerButtonStartsTheViewersDelayInEitherMode) {
-  Run("viewer 199ms");
+  Run("input viewer");
   EXPECT_TRUE(fake.Running(TIMER_VIEWER));
-  Run("1ms input viewer");
-  EXPECT_TRUE(fake.Running(TIMER_VIEWER));
-  Run("200ms hide");
+  Run("hide 200ms");
 }
-
-// INPUT's press and release, with the layout down or shown: what shows, and which layout.
-struct HoldCase {
-  const char* steps;
-  bool shown;
-  bool phonepad;
-};
-
-void PrintTo(const HoldCase& c, std::ostream* out) {
-  *out << c.steps;
-}
-
-class InputHoldTest : public VendorTest, public ::testing::WithParamInterface<HoldCase> {};
-
-TEST_P(InputHoldTest, ShowsHidesAndSwitchesTheLayout) {
-  Run(GetParam().steps);
-  EXPECT_EQ(layoutShown, GetParam().shown);
-  EXPECT_EQ(fake.hook != 0, GetParam().shown);
-  EXPECT_EQ(activeLayout == phonepadLayout.data(), GetParam().phonepad);
-  Run("input- hide 100ms");  // a press that is still held lets go
-  EXPECT_FALSE(fake.Running(TIMER_INPUT_HOLD));
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, InputHoldTest,
-                         ::testing::Values(HoldCase{"input+", true, false},
-                                           HoldCase{"input+ 3000ms input-", true, false},
-                                           HoldCase{"input input+ 999ms input-", false, false},
-                                           HoldCase{"input input+ 1000ms", true, true},
-                                           HoldCase{"input hold hold", true, false},
-                                           HoldCase{"input input+ 600ms input+ 999ms", true, false},
-                                           HoldCase{"input input+ 600ms input+ 1000ms", true, true},
-                                           HoldCase{"input-", false, false},
-                                           HoldCase{"input input- input-", true, false}));
 
 }  // namespace
 }  // namespace bk
