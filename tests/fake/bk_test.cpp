@@ -49,11 +49,9 @@ namespace {
 
 std::uint8_t KeyOfName(std::string_view name) {
   static const std::map<std::string_view, std::uint8_t> kKeys = {
-      {"enter", vk::Return}, {"esc", vk::Escape},     {"left", vk::Left},
-      {"right", vk::Right},  {"up", vk::Up},          {"down", vk::Down},
-      {"caps", vk::Capital}, {"lshift", vk::LShift},  {"rshift", vk::RShift},
-      {"lalt", vk::LMenu},   {"f5", vk::F1 + 4},      {"np5", vk::Numpad0 + 5},
-      {"np0", vk::Numpad0},  {"np9", vk::Numpad0 + 9}};
+      {"enter", vk::Return}, {"esc", vk::Escape},    {"left", vk::Left},
+      {"right", vk::Right},  {"up", vk::Up},         {"down", vk::Down},
+      {"caps", vk::Capital}, {"lshift", vk::LShift}, {"rshift", vk::RShift}};
   if (name.size() == 1 &&
       ((name[0] >= '0' && name[0] <= '9') || (name[0] >= 'a' && name[0] <= 'z'))) {
     return static_cast<std::uint8_t>(std::toupper(name[0]));

@@ -53,7 +53,7 @@ class BkTest : public ::testing::Test {
   }
   // Runs the steps of `script`, separated by spaces:
   //   0-9 # *                  a digit key tapped; "#" and "*" are left Shift with 3 and 8
-  //   enter esc left k np5 ... a key tapped by name, a letter, or a numeric-keypad digit
+  //   enter esc left k ...     a key tapped by name, or a letter
   //   +KEY -KEY                that key going down, or up
   //   ext:KEY                  KEY tapped by another program (its own extra information)
   //   A B C D input viewer     a vendor button pressed and released

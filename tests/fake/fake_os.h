@@ -142,11 +142,10 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   std::uint64_t now = 0;
 
   // ---- Hook
-  HookHandle Install() override { return hook = failInstall ? 0 : ++nextHandle_; }
+  HookHandle Install() override { return hook = ++nextHandle_; }
   void Remove(HookHandle handle) override { hook = handle == hook ? 0 : hook; }
   std::intptr_t CallNext(HookHandle, int, std::uintptr_t, std::intptr_t) override { return 0; }
   HookHandle hook = 0;
-  bool failInstall = false;
 
   // ---- Desktop and WindowControl. Commands on other programs' windows, and every SendInput
   // call, go to `log`: for bringing a window forward, the order of the calls is the behaviour.
