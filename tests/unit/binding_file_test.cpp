@@ -12,14 +12,7 @@ namespace {
 
 constexpr KeyValue kCtrl = 162, kShift = 160, kP = 'P', kS = 'S';
 
-class BindingFileTest : public fake::BkTest {
- protected:
-  void SetUp() override {
-    BkTest::SetUp();
-    BuildKeyNameTable();
-  }
-  fake::TempFolder folder;
-};
+class BindingFileTest : public fake::BkTest {};
 
 // Whatever the size of the pieces the file is read in, lines, CR LF pairs, a byte-order mark and
 // the Ctrl-Z that ends the text may fall across their edges. Names are lower-cased and keep their
@@ -27,6 +20,8 @@ class BindingFileTest : public fake::BkTest {
 // when empty. Entries that the file does not name stay, and a file that cannot be opened changes
 // nothing.
 TEST_F(BindingFileTest, ReadingInAnyPiecesGivesTheSameBindings) {
+  BuildKeyNameTable();
+  fake::TempFolder folder;
   constexpr char kText[] =
       "\xEF\xBB\xBF#c\r\nplay=ctrl+p\r\n\r\nst\0op=s\r\r\nnext=alt\rx\n\nZoom=CTRL+A\n #stop=s\n"
       "info=shift+p=q+shift\nstop=s\nstop=\nback=esc\x1A\r\nzoom=z\r\n";
