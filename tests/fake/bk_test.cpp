@@ -149,13 +149,4 @@ std::string BkTest::Latched() {
   return labels;
 }
 
-std::set<std::uint8_t> BkTest::ExpectedHeld() {
-  std::set<std::uint8_t> keys;
-  for (int i = 0; const LayoutKey* key = ActiveKey(i); ++i) {
-    if (key->latched != 0 && key->kind == KeyKind::modifier) keys.insert(key->vk & 0xFF);
-  }
-  if (switcherActive) keys.insert(SwitcherModifier());
-  return keys;
-}
-
 }  // namespace bk::fake

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 #include <string>
 #include <string_view>
 
@@ -74,7 +73,6 @@ class BkTest : public ::testing::Test {
   std::string Typed() { return TypedText(fake.Received()); }  // what the application received
   std::string Selected();                                     // what the selection strip shows
   std::string Latched();  // the labels of the active layout's latched keys, joined by ","
-  std::set<std::uint8_t> ExpectedHeld();  // latched modifiers and the switcher's key
   // Paints key `index` of the active layout with its button in `state`; returns what was drawn.
   std::string Paint(int index, std::uint32_t state);
 
