@@ -24,6 +24,7 @@ class TrackingTest : public fake::BkTest {
     BkTest::SetUp();
     BuildKeyNameTable();
     programDir = folder.Dir();
+    fake.cutLongImageNames = true;
     fake.AddWindow({.process = kA}, kWindowA);
     fake.AddWindow({.process = kB}, kWindowB);
     // The file's name keeps the image name's case and extension.
@@ -42,7 +43,6 @@ class TrackingTest : public fake::BkTest {
 // Each switch reads the new application's file once and replaces the bindings.
 TEST_F(TrackingTest, ReadsTheForegroundApplicationsFileOncePerSwitchAndReplacesTheBindings) {
   fake.images[kB] = LongImage(kImageNameSize - 1);  // the longest name that fits
-  fake.cutLongImageNames = true;
   RefreshWith(kWindowA);
   folder.Write("appbindings\\A.Exe.cfg", "next=s\n");
   RefreshWith(kWindowA);
@@ -99,7 +99,6 @@ class TrackingResetTest : public TrackingTest, public ::testing::WithParamInterf
 // Each press tries again: two presses open the process twice.
 TEST_P(TrackingResetTest, UnbindsAndTriesAgainAtTheNextPress) {
   const ResetCase& c = GetParam();
-  fake.cutLongImageNames = true;
   fake.Find(kWindowB).process = c.process;
   if (!c.image.empty()) fake.images[c.process] = c.image;
   RefreshWith(kWindowA);

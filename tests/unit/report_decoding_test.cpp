@@ -28,6 +28,7 @@ TEST(ButtonCodesOfBlockTest, GivesOneCodePerReport) {
 struct RecordCase {
   bool deviceKnown, shortRead, result, dispatched;
   std::vector<std::uint8_t> record = fake::HidRecord(2, 1, {2, 1});  // the viewer button's press
+  std::size_t size = 0;                                              // the record cut to this size
 };
 
 class DecodeRawInputTest : public fake::BkTest, public ::testing::WithParamInterface<RecordCase> {};
@@ -35,18 +36,12 @@ class DecodeRawInputTest : public fake::BkTest, public ::testing::WithParamInter
 TEST_P(DecodeRawInputTest, DispatchesTheCodesOfAReadableRecord) {
   const RecordCase& c = GetParam();
   fake.records[1] = c.record;
+  if (c.size != 0) fake.records[1].resize(c.size);
   if (c.deviceKnown) fake.devices[0x77] = {0xFFAA, 0x88};
   fake.shortRead = c.shortRead;
   EXPECT_EQ(DecodeRawInput(1), c.result);
   EXPECT_EQ(fake.Running(TIMER_VIEWER), c.dispatched);
   fake.Stop(TIMER_VIEWER);
-}
-
-// A record of `size` bytes of the type (1: RIM_TYPEKEYBOARD, 2: RIM_TYPEHID), zero after it.
-std::vector<std::uint8_t> Record(std::uint8_t type, std::size_t size) {
-  std::vector<std::uint8_t> record(size);
-  record[0] = type;
-  return record;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,9 +51,9 @@ INSTANTIATE_TEST_SUITE_P(
         RecordCase{false, false, true, false},  // the device query fails
         RecordCase{true, true, false, false},   // a short read
         RecordCase{true, false, false, false, fake::HidRecord(2, 4, {2, 1})},  // too few reports
-        // no room for the report counts
-        RecordCase{true, false, false, false, Record(2, RawRecordLayout::kHidCountOffset)},
-        RecordCase{true, false, true, false, Record(1, 99)}));  // a keyboard's record
+        RecordCase{true, false, false, false, fake::HidRecord(2, 1, {}),
+                   RawRecordLayout::kHidCountOffset},  // no room for the report counts
+        RecordCase{true, false, true, false, std::vector<std::uint8_t>(99)}));  // a mouse's record
 
 }  // namespace
 }  // namespace bk
