@@ -177,9 +177,8 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
       const auto at = std::find(children.begin(), children.end(), window);
       if (at != children.end()) return at + 1 == children.end() ? 0 : at[1];
     }
-    auto at = std::find(zOrder.begin(), zOrder.end(), window);
-    if (at == zOrder.end()) return 0;
-    return ++at != zOrder.end() ? *at : zOrderLoops ? zOrder.front() : 0;
+    const auto at = std::find(zOrder.begin(), zOrder.end(), window);
+    return at == zOrder.end() || at + 1 == zOrder.end() ? 0 : at[1];
   }
   WindowId FindTopWindow(const char* className) override {
     for (const auto& [id, w] : windows) {
@@ -268,7 +267,6 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   std::vector<std::string> log;
   int failSetForeground = 0;  // the next N calls fail; -1: every call
   bool failWindowInfo = false;
-  bool zOrderLoops = false;      // windows keep moving: below the bottom one is the top one again
   std::function<void()> onShow;  // runs inside ShowWindow, before it acts
 
   // ---- Processes, Kernel, Registry, Launcher: every handle must be closed again.
