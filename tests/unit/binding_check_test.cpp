@@ -51,8 +51,8 @@ TEST_F(BindingCheckTest, SaysWhatTheProgramMakesOfEachLine) {
        ":5: ignored: no button is named \"pl\\x00ay\"; did you mean \"play\"?",
        1},
       // Keys that are dropped, and a later line that overrides an earlier one.
-      {"play=p\nplay=ctrl+\nback=p\r",
-       ":1: play sends p (virtual-key code 50)\n"
+      {"play=ctrl+p\nplay=ctrl+\nback=p\r",
+       ":1: play sends ctrl+p (virtual-key codes A2 50)\n"
        ":1: ignored: line 2 binds play again, and the later line wins\n"
        ":2: play sends ctrl (virtual-key code A2)\n"
        ":2: key 2 dropped: it is empty, from a \"+\" at either end or doubled (the + key is "
