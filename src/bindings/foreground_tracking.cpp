@@ -18,6 +18,13 @@ namespace {
 
 constexpr std::string_view kBindingFileEnding = ".cfg";
 
+// Whether `text` is `lower`, an ASCII name in lower case, in any letter case.
+bool EqualsInAnyCase(std::string_view text, std::string_view lower) {
+  return std::equal(text.begin(), text.end(), lower.begin(), lower.end(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == b;
+  });
+}
+
 // Bound to the frame host's own process: a frame whose app has not started, or is minimised.
 bool boundToFrameHost = false;
 
@@ -47,10 +54,7 @@ bool IsFrameHost(std::string_view imageName) {
   constexpr std::string_view kFrameHost = "applicationframehost.exe";
   const std::size_t slash = imageName.rfind('\\');
   if (slash == std::string_view::npos) return false;
-  const std::string_view base = imageName.substr(slash + 1);
-  return std::equal(
-      base.begin(), base.end(), kFrameHost.begin(), kFrameHost.end(),
-      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+  return EqualsInAnyCase(imageName.substr(slash + 1), kFrameHost);
 }
 
 // The process of the app that a Store frame shows: the first direct child window that belongs
@@ -91,10 +95,8 @@ std::string BindingFilePath(std::string_view dir, std::string_view imageName) {
 
 bool IsBindingFileName(std::string_view fileName) {
   if (fileName.size() <= kBindingFileEnding.size()) return false;
-  const std::string_view ending = fileName.substr(fileName.size() - kBindingFileEnding.size());
-  return std::equal(ending.begin(), ending.end(), kBindingFileEnding.begin(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == b;
-  });
+  return EqualsInAnyCase(fileName.substr(fileName.size() - kBindingFileEnding.size()),
+                         kBindingFileEnding);
 }
 
 ForegroundApp FindForegroundApp() {
