@@ -131,11 +131,13 @@ void Click(HWND window, int x, int y) {
 }
 
 // Windows hands the remote's reports to a program that asked for them in the background whatever
-// is in front; Wine hands them to none while no window is in front, as for a moment after the one
-// in front closes. So a press waits for a window in front, or it would be lost.
-void AwaitWindowInFront() {
-  Require(Poll([] { return GetForegroundWindow() != nullptr; }),
-          "no window is in front: Wine would pass the remote's reports to no program");
+// is in front; Wine hands them to none while the thread in front has no focus window, as for a
+// moment after a window comes to the front or the one in front closes. So a press waits for one.
+void AwaitFocusInFront() {
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  Require(Poll([&] { return GetGUIThreadInfo(0, &gui) && gui.hwndFocus != nullptr; }),
+          "no window in front has the focus: Wine would pass the remote's reports to no program");
 }
 
 void Execute(const std::vector<std::string>& w) {
@@ -193,7 +195,7 @@ void Execute(const std::vector<std::string>& w) {
       const auto button = bk::vremote::ParseButton(arg(i));
       Require(button.has_value(), "unknown button " + w[i]);
       std::string why;
-      AwaitWindowInFront();
+      AwaitFocusInFront();
       Require(bk::vremote::SendValue(button->slot, button->value, &why), why);
       if (c == "hold") Sleep(DWORD(number(2)));
       Require(bk::vremote::SendValue(button->slot, 0, &why), why);
@@ -209,7 +211,7 @@ void Execute(const std::vector<std::string>& w) {
         return k.button == w[i] || k.label.substr(0, k.label.find(' ')) == w[i];
       });
       Require(key != keys.end(), "the interactive remote has no button " + w[i]);
-      AwaitWindowInFront();
+      AwaitFocusInFront();
       Click(find("remote").window, key->x + key->width / 2, key->y + key->height / 2);
     }
   } else if (c == "click") {
