@@ -1,9 +1,9 @@
 #include "app/button_dispatch.h"
 
-#include "app/program_state.h"
 #include "app/vendor_buttons.h"
 #include "app/window_switcher.h"
 #include "bindings/key_injection.h"
+#include "state/program_state.h"
 
 namespace bk {
 

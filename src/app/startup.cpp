@@ -1,9 +1,12 @@
 #include "app/startup.h"
 
-#include "app/program_state.h"
+#include <algorithm>
+#include <string>
+
 #include "app/window_switcher.h"
 #include "osd/osd_window.h"
 #include "osd/text_entry.h"
+#include "state/program_state.h"
 
 namespace bk {
 
@@ -54,11 +57,10 @@ int RunProgram() {
     return kExitAlreadyRunning;
   }
 
-  char path[kModulePathSize] = {};
-  const std::uint32_t written = kernel.ModuleFileName(path, kModulePathSize);
+  std::string path(kModulePathSize, '\0');
+  const std::uint32_t written = kernel.ModuleFileName(path.data(), kModulePathSize);
   const std::string dir = ProgramDirFromModulePath(
-      std::string_view(path, written < kModulePathSize ? written : kModulePathSize),
-      kModulePathSize);
+      std::string_view(path).substr(0, std::min(written, kModulePathSize)), kModulePathSize);
 
   Shell& shell = *os().shell;
   const bool registered = shell.RegisterInputClass(InputWindowClass());

@@ -11,7 +11,7 @@ namespace bk {
 
 inline constexpr const char* kInstanceMutexName = "BkRemote__fc4544ed-eb70-431b-8f70-c4125c5f21cc";
 inline constexpr const char* kInputWindowName = "Bk Input Window";
-inline constexpr std::uint32_t kModulePathSize = 260;
+inline constexpr std::uint32_t kModulePathSize = kLongestPathBytes;
 
 // Exit codes: a normal end, a second copy, and a start-up that could not make its window.
 inline constexpr int kExitNormal = 0;

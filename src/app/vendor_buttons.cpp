@@ -1,11 +1,11 @@
 #include "app/vendor_buttons.h"
 
-#include "app/program_state.h"
 #include "app/window_switcher.h"
 #include "osd/layout_tables.h"
 #include "osd/osd_window.h"
 #include "osd/text_entry.h"
 #include "platform/os.h"
+#include "state/program_state.h"
 #include "windows/foreground_control.h"
 #include "windows/viewer_launch.h"
 
@@ -108,6 +108,7 @@ void InputHoldFired() {
 void ResetVendorButtonState() {
   inputHeld = false;
   holdFired = false;
+  switcherActive = false;
 }
 
 }  // namespace bk

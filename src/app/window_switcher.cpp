@@ -7,6 +7,11 @@ namespace bk {
 
 bool switcherActive = false;
 
+namespace {
+// The key that went down: the release lets go of this one whatever the version answers then.
+std::uint8_t heldModifier = 0;
+}  // namespace
+
 bool SwitcherUsesWindowsKey() {
   std::uint32_t major = 0, minor = 0;
   if (!os().kernel->OsVersion(&major, &minor)) return true;
@@ -20,16 +25,16 @@ std::uint8_t SwitcherModifier() {
 void StepWindowSwitcher(bool step) {
   if (!step && !switcherActive) return;
   Keyboard& keyboard = *os().keyboard;
-  const std::uint8_t modifier = SwitcherModifier();
   if (!step) {
-    const KeyInput up = MakeKeyEvent(modifier, false);
+    const KeyInput up = MakeKeyEvent(heldModifier, false);
     keyboard.SendKeys({&up, 1});
     os().timers->Stop(TIMER_SWITCHER);
     switcherActive = false;
     return;
   }
   if (!switcherActive) {
-    const KeyInput down = MakeKeyEvent(modifier, true);
+    heldModifier = SwitcherModifier();
+    const KeyInput down = MakeKeyEvent(heldModifier, true);
     keyboard.SendKeys({&down, 1});
   }
   const KeyInput tab[] = {MakeKeyEvent(vk::Tab, true), MakeKeyEvent(vk::Tab, false)};

@@ -4,11 +4,11 @@
 #include <cctype>
 #include <optional>
 
-#include "app/program_state.h"
 #include "bindings/binding_file.h"
 #include "bindings/key_injection.h"
 #include "bindings/key_names.h"
 #include "platform/os.h"
+#include "state/program_state.h"
 
 namespace bk {
 
@@ -42,11 +42,12 @@ std::optional<std::string> ReadImageName(ProcessId processId) {
   Processes& processes = *os().processes;
   const KernelHandle process = processes.OpenForQuery(processId);
   if (process == 0) return std::nullopt;
-  char image[kImageNameSize];
-  const std::uint32_t written = processes.ImageFileName(process, image, kImageNameSize);
+  std::string image(kImageNameSize, '\0');
+  const std::uint32_t written = processes.ImageFileName(process, image.data(), kImageNameSize);
   processes.Close(process);
   if (written == 0 || written >= kImageNameSize) return std::string();
-  return std::string(image, written);
+  image.resize(written);
+  return image;
 }
 
 // Store apps run inside frames of this process; its base name in any letter case.

@@ -13,7 +13,7 @@ namespace bk {
 extern ProcessId boundProcessId;
 
 // The buffer that the image name is read into, in characters with the terminator.
-inline constexpr std::uint32_t kImageNameSize = 260;
+inline constexpr std::uint32_t kImageNameSize = kLongestPathBytes;
 
 // The binding file of an image name in the platform's device form
 // ("\Device\HarddiskVolume3\Apps\Player.EXE"): `dir` + "appbindings\" + the part after the last

@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "app/program_state.h"
 #include "bindings/binding_file.h"
 #include "bindings/foreground_tracking.h"
 #include "osd/text_entry.h"
 #include "platform/os.h"
+#include "state/program_state.h"
 
 namespace bk {
 
@@ -33,11 +33,37 @@ class HookOutOfChain {
 
 }  // namespace
 
+bool IsExtendedKey(std::uint8_t vk) {
+  switch (vk) {
+    case vk::Prior:
+    case vk::Next:
+    case vk::End:
+    case vk::Home:
+    case vk::Left:
+    case vk::Up:
+    case vk::Right:
+    case vk::Down:
+    case vk::Snapshot:
+    case vk::Insert:
+    case vk::Delete:
+    case vk::LWin:
+    case vk::RWin:
+    case vk::Apps:
+    case vk::Divide:
+    case vk::NumLock:
+    case vk::RControl:
+    case vk::RMenu:
+      return true;
+    default:
+      return false;
+  }
+}
+
 KeyInput MakeKeyEvent(std::uint8_t vk, bool down) {
   KeyInput event;
   event.vk = vk;
   event.scan = os().keyboard->ScanCode(vk);
-  event.flags = (vk == vk::Capital ? kKeyEventExtended : 0) | (down ? 0 : kKeyEventKeyUp);
+  event.flags = (IsExtendedKey(vk) ? kKeyEventExtended : 0) | (down ? 0 : kKeyEventKeyUp);
   event.extraInfo = kOwnInputMarker;
   return event;
 }

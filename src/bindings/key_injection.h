@@ -20,8 +20,13 @@ void TypeKey(KeyValue key, bool capsSensitive);
 // Nothing is sent when the application has no such binding.
 void SendBinding(std::string_view name);
 
+// Whether a keyboard sends `vk` with the E0 prefix. MapVirtualKey gives the navigation keys the
+// number pad's scan codes (Left is 0x4B, number-pad 4): only this flag tells them apart, and
+// Kodi, mpv and web pages (KeyboardEvent.code) read it. Caps Lock is not one of them.
+bool IsExtendedKey(std::uint8_t vk);
+
 // The event for `vk`, as every primitive builds it: scan code from the layout, the extended
-// flag for Caps Lock only, and the program's own marker.
+// flag as a keyboard sets it, and the program's own marker.
 KeyInput MakeKeyEvent(std::uint8_t vk, bool down);
 
 }  // namespace bk

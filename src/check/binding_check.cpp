@@ -318,15 +318,17 @@ CtrlZ FindCtrlZ(const std::string& path) {
   return found;
 }
 
-bool NamesAnImage(std::string_view path) {
+std::string_view FileName(std::string_view path) {
   const std::size_t slash = path.find_last_of("/\\");
-  return IsBindingFileName(slash == std::string_view::npos ? path : path.substr(slash + 1));
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 // File findings first, then the lines in order, then what the whole file shows.
 std::size_t Place(const Finding& finding) {
   if (finding.line != 0) return finding.line;
-  return finding.kind == FindingKind::NotAnImageName ? 0 : std::numeric_limits<std::size_t>::max();
+  return finding.kind == FindingKind::NotAnImageName || finding.kind == FindingKind::NoExtension
+             ? 0
+             : std::numeric_limits<std::size_t>::max();
 }
 
 }  // namespace
@@ -348,9 +350,17 @@ int FileCheck::Status() const {
 
 FileCheck CheckBindingFile(const std::string& path) {
   FileCheck result;
-  if (!NamesAnImage(path)) {
+  const std::string_view fileName = FileName(path);
+  if (!IsBindingFileName(fileName)) {
     Finding finding;
     finding.kind = FindingKind::NotAnImageName;
+    result.findings.push_back(finding);
+  } else if (const std::string_view program = fileName.substr(0, fileName.size() - 4);
+             program.find('.') == std::string_view::npos) {
+    // Leaving out ".exe" is the likeliest slip in naming a file.
+    Finding finding;
+    finding.kind = FindingKind::NoExtension;
+    finding.subject = program;
     result.findings.push_back(finding);
   }
   // The loader fills AppBindings as it reads; the program's own table is put back afterwards.
@@ -437,6 +447,11 @@ std::string FormatFinding(std::string_view file, const Finding& finding) {
       what =
           "never read: BkRemote reads only files named after a program's image name plus "
           "\".cfg\", such as vlc.exe.cfg";
+      break;
+    case FindingKind::NoExtension:
+      what = "read only for a program file named " + finding.subject +
+             " without an extension; for " + finding.subject + ".exe name it " + finding.subject +
+             ".exe.cfg";
       break;
     case FindingKind::NoEquals:
       what = "ignored: no \"=\" in " + subject;

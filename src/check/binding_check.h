@@ -21,6 +21,7 @@ enum class FindingKind {
   Summary,
   // Problems: something in the file that the program ignores.
   NotAnImageName,
+  NoExtension,  // read only for a program file without an extension: vlc.cfg, not vlc.exe.cfg
   NoEquals,
   NotAButton,
   EmptyChord,

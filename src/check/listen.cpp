@@ -4,13 +4,13 @@
 #include <cinttypes>
 
 #include "app/button_dispatch.h"
-#include "app/program_state.h"
 #include "app/report_decoding.h"
 #include "app/startup.h"
 #include "app/vendor_buttons.h"
 #include "bindings/binding_file.h"
 #include "bindings/foreground_tracking.h"
 #include "bindings/key_names.h"
+#include "state/program_state.h"
 #include "windows/viewer_launch.h"
 
 namespace bk::check {
@@ -155,10 +155,10 @@ void Listener::Say(std::uint64_t ms, const std::string& text) {
 }
 
 void Listener::Start() {
-  char path[kModulePathSize] = {};
-  const std::uint32_t written = os().kernel->ModuleFileName(path, kModulePathSize);
-  programDir = ProgramDirFromModulePath(std::string_view(path, std::min(written, kModulePathSize)),
-                                        kModulePathSize);
+  std::string path(kModulePathSize, '\0');
+  const std::uint32_t written = os().kernel->ModuleFileName(path.data(), kModulePathSize);
+  programDir = ProgramDirFromModulePath(
+      std::string_view(path).substr(0, std::min(written, kModulePathSize)), kModulePathSize);
   std::fprintf(out_,
                "BkCheck --listen: a line for every report of the remote and what BkRemote does "
                "with it. Enter or Ctrl-C ends.\nBinding files are read from %sappbindings\\\n",

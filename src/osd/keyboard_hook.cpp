@@ -1,7 +1,7 @@
 #include "osd/keyboard_hook.h"
 
-#include "app/program_state.h"
 #include "osd/text_entry.h"
+#include "state/program_state.h"
 
 namespace bk {
 

@@ -1,9 +1,9 @@
 #include "osd/osd_paint.h"
 
-#include "app/program_state.h"
 #include "bk_version.h"
 #include "osd/osd_window.h"
 #include "osd/text_entry.h"
+#include "state/program_state.h"
 
 namespace bk {
 

@@ -1,10 +1,10 @@
 #include "osd/osd_window.h"
 
-#include "app/program_state.h"
 #include "bindings/key_names.h"
 #include "osd/keyboard_hook.h"
 #include "osd/text_entry.h"
 #include "platform/os.h"
+#include "state/program_state.h"
 
 namespace bk {
 

@@ -17,6 +17,10 @@ inline constexpr KeyValue kAltBit = 0x0400;
 // One remote report: usage page << 32 | usage << 16 | byte 2 << 8 | byte 1.
 using ButtonCode = std::uint64_t;
 
+// The longest path that Windows passes (32,767 UTF-16 units) at up to three bytes each in UTF-8,
+// the program's code page, and the terminator: a path of 260 characters may take 780 bytes.
+inline constexpr std::uint32_t kLongestPathBytes = 32767 * 3 + 1;
+
 // Opaque handles. 0 always means "none".
 using WindowId = std::uintptr_t;
 using HookHandle = std::uintptr_t;
@@ -55,8 +59,10 @@ inline constexpr std::uint8_t Snapshot = 44;
 inline constexpr std::uint8_t Insert = 45;
 inline constexpr std::uint8_t Delete = 46;
 inline constexpr std::uint8_t LWin = 0x5B;
+inline constexpr std::uint8_t RWin = 0x5C;
 inline constexpr std::uint8_t Apps = 0x5D;
 inline constexpr std::uint8_t Numpad0 = 0x60;
+inline constexpr std::uint8_t Divide = 0x6F;
 inline constexpr std::uint8_t F1 = 0x70;
 inline constexpr std::uint8_t NumLock = 0x90;
 inline constexpr std::uint8_t Scroll = 0x91;

@@ -5,7 +5,6 @@
 #include <random>
 
 #include "app/button_dispatch.h"
-#include "app/program_state.h"
 #include "app/startup.h"
 #include "app/vendor_buttons.h"
 #include "app/window_switcher.h"
@@ -13,11 +12,13 @@
 #include "osd/osd_paint.h"
 #include "osd/osd_window.h"
 #include "osd/text_entry.h"
+#include "state/program_state.h"
 
 namespace bk::fake {
 
 void ResetProgram() {
   ResetProgramState();
+  ResetVendorButtonState();
   ResetOsdState();
   ResetBindingsState();
 }

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <vector>
 
-#include "app/program_state.h"
 #include "app/report_decoding.h"
 #include "fake/fake_os.h"
+#include "state/program_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static auto* fake = new bk::fake::FakeOs;

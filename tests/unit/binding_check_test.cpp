@@ -87,13 +87,14 @@ TEST_F(BindingCheckTest, SaysWhatTheProgramMakesOfEachLine) {
 TEST_F(BindingCheckTest, ExitStatusesAndWhatTheReportSays) {
   fake.layout['`'] = kNoKey;
   BuildKeyNameTable();
-  const std::string clean = folder.Write("App.CFG", "play=p\n");  // any base name is an image name
+  const std::string clean = folder.Write("App.Exe.CFG", "play=p\n");  // in any letter case
   const std::string ignored = folder.Write("ignored.exe.cfg", "play =p\n");
   folder.Write("empty/notes.txt", "not a binding file");
   const std::tuple<std::vector<std::string>, int, std::string> kCases[] = {
       {{clean}, 0, "play sends p"},
       {{ignored}, 1, "binds no button: no button sends anything with this file"},
       {{folder.Write(".cfg", "play=p")}, 1, "never read"},
+      {{folder.Write("vlc.cfg", "play=p")}, 1, "for vlc.exe name it vlc.exe.cfg"},
       {{folder.Write("b.exe.cfg", "menu=`")},
        1,
        "no key of this keyboard layout: virtual-key code FF"},

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program_state.h"
 #include "bindings/binding_file.h"
 #include "bindings/key_names.h"
 #include "fake/bk_test.h"
+#include "state/program_state.h"
 
 namespace bk {
 namespace {

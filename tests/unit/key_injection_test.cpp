@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program_state.h"
 #include "entry_script.h"
 #include "fake/bk_test.h"
 #include "osd/text_entry.h"
+#include "state/program_state.h"
 
 namespace bk {
 namespace {
 
-// Each SendInput call as "+key" and "-key" events, a Caps Lock marked "*" as the extended key it
-// is sent as; every event must carry the scan code and the program's marker.
+// Each SendInput call as "+key" and "-key" events, "*" marking an extended one; every event must
+// carry the scan code and the program's marker.
 std::string Calls(const fake::FakeOs& fake) {
   static const std::map<int, std::string> kNames = {{vk::LShift, "LS"},    {vk::RShift, "RS"},
                                                     {vk::LControl, "LC"},  {vk::LMenu, "LA"},
@@ -64,21 +64,33 @@ INSTANTIATE_TEST_SUITE_P(
         TypeKeyCase{"AltGr, right Shift held", kAltGrQ, false, false, "R",
                     " -RS +LC +LA +Q -Q -LA -LC +RS"},
         TypeKeyCase{"Ctrl or Alt alone are ignored", kCtrlBit | 'M', false, false, "", " +M -M"},
-        TypeKeyCase{"Caps Lock is an extended key", vk::Capital, false, false, "",
-                    " +Caps* -Caps*"},
+        TypeKeyCase{"Caps Lock goes out unmarked, as a keyboard sends it", vk::Capital, false,
+                    false, "", " +Caps -Caps"},
         TypeKeyCase{"a character without a key sends nothing", kNoKey, true, false, "", ""}));
+
+// Without the flag the navigation keys arrive as the number pad's keys, whose scan codes they
+// share.
+TEST(ExtendedKeyTest, AreTheKeysThatAKeyboardMarks) {
+  std::string marked;
+  for (int vk = 0; vk < 256; ++vk) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%02X", vk);
+    if (IsExtendedKey(static_cast<std::uint8_t>(vk))) marked += std::string(" ") + hex;
+  }
+  EXPECT_EQ(marked, " 21 22 23 24 25 26 27 28 2C 2D 2E 5B 5C 5D 6F 90 A3 A5");
+}
 
 using KeyInjectionTest = EntryScriptTest;
 
-// The foreground application's chord, in file order and released in reverse, a navigation key
-// without the extended flag; a name without a binding sends nothing. The hook leaves the chain
-// for every SendInput (the fixture's teardown checks it) and comes back afterwards.
+// The foreground application's chord, in file order and released in reverse, the arrow marked
+// extended as a keyboard marks it; a name without a binding sends nothing. The hook leaves the
+// chain for every SendInput (the fixture's teardown checks it) and comes back afterwards.
 TEST_F(KeyInjectionTest, SendBindingPressesTheChordAndReleasesItInReverse) {
   folder.Write("appbindings\\app.exe.cfg", "play=ctrl+left\n");
   keyboardHook = fake.Install();
   SendBinding("stop");
   SendBinding("play");
-  EXPECT_EQ(Calls(fake), " +LC | +Left | -Left | -LC");
+  EXPECT_EQ(Calls(fake), " +LC | +Left* | -Left* | -LC");
   EXPECT_TRUE(keyboardHook != 0 && keyboardHook == fake.hook);
 }
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program_state.h"
 #include "entry_script.h"
+#include "state/program_state.h"
 
 namespace bk {
 namespace {

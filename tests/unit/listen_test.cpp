@@ -6,10 +6,10 @@
 #include <sstream>
 #include <tuple>
 
-#include "app/program_state.h"
 #include "app/startup.h"
 #include "bindings/key_names.h"
 #include "fake/bk_test.h"
+#include "state/program_state.h"
 
 namespace bk {
 namespace {

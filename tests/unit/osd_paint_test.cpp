@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <tuple>
 
-#include "app/program_state.h"
 #include "fake/bk_test.h"
 #include "osd/osd_window.h"
 #include "osd/text_entry.h"
+#include "state/program_state.h"
 
 namespace bk {
 namespace {

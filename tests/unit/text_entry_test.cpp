@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program_state.h"
 #include "app/window_switcher.h"
 #include "entry_script.h"
 #include "osd/osd_window.h"
+#include "state/program_state.h"
 
 namespace bk {
 namespace {

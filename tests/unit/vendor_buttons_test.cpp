@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program_state.h"
 #include "entry_script.h"
 #include "osd/osd_window.h"
+#include "state/program_state.h"
 
 namespace bk {
 namespace {

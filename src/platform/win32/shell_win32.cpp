@@ -1,18 +1,19 @@
 #include <windows.h>
 
-#include "app/win32/window_proc.h"
 #include "platform/win32/win32_os.h"
 
 namespace bk::win32 {
 
 namespace {
 
+WNDPROC inputWindowProc = nullptr;
+
 class Win32Shell final : public Shell {
  public:
   bool RegisterInputClass(const WindowClassValues& values) override {
     WNDCLASSA windowClass{};
     windowClass.style = values.style;
-    windowClass.lpfnWndProc = InputWindowProc;
+    windowClass.lpfnWndProc = inputWindowProc;
     windowClass.hInstance = static_cast<HINSTANCE>(Instance());
     windowClass.hCursor = values.arrowCursor ? LoadCursorA(nullptr, IDC_ARROW) : nullptr;
     windowClass.hbrBackground =
@@ -45,6 +46,10 @@ class Win32Shell final : public Shell {
 };
 
 }  // namespace
+
+void SetInputWindowProc(WNDPROC proc) {
+  inputWindowProc = proc;
+}
 
 Shell& ShellImpl() {
   static Win32Shell shell;

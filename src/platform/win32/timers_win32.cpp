@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "app/program_state.h"
 #include "platform/win32/win32_os.h"
+#include "state/program_state.h"
 
 namespace bk::win32 {
 

@@ -1,7 +1,8 @@
 // bk_key_recorder.exe LOGFILE: the application in front, for the end-to-end scenarios. It shows
 // one ordinary window and writes every key message that window receives to LOGFILE, a line each,
-// flushed at once so that the harness can follow the file: "down:p", "up:control", "sysdown:menu",
-// "sysup:n".
+// flushed at once so that the harness can follow the file: the message, the key, and after "/" the
+// scan code as the message carries it, "e0" first when it is marked extended: "down:p/19",
+// "up:control/1d", "sysdown:menu/38", "down:left/e04b".
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -17,8 +18,9 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
   static const std::map<UINT, const char*> kinds = {
       {WM_KEYDOWN, "down"}, {WM_KEYUP, "up"}, {WM_SYSKEYDOWN, "sysdown"}, {WM_SYSKEYUP, "sysup"}};
   static const std::map<WPARAM, const char*> names = {
-      {VK_TAB, "tab"},   {VK_RETURN, "return"}, {VK_SHIFT, "shift"}, {VK_CONTROL, "control"},
-      {VK_MENU, "menu"}, {VK_ESCAPE, "escape"}, {VK_SPACE, "space"}, {VK_LWIN, "lwin"}};
+      {VK_TAB, "tab"},    {VK_RETURN, "return"}, {VK_SHIFT, "shift"},   {VK_CONTROL, "control"},
+      {VK_MENU, "menu"},  {VK_ESCAPE, "escape"}, {VK_SPACE, "space"},   {VK_LWIN, "lwin"},
+      {VK_PRIOR, "pgup"}, {VK_HOME, "home"},     {VK_DELETE, "delete"}, {VK_LEFT, "left"}};
   if (kinds.count(message)) {
     char name[8];
     std::snprintf(name, sizeof name, "0x%02x", unsigned(wParam));
@@ -26,7 +28,9 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
       std::snprintf(name, sizeof name, "%c", char(wParam | 0x20));
     }
     if (names.count(wParam)) std::snprintf(name, sizeof name, "%s", names.at(wParam));
-    std::fprintf(logFile, "%s:%s\n", kinds.at(message), name);
+    const bool extended = (lParam & (1 << 24)) != 0;
+    std::fprintf(logFile, "%s:%s/%s%02x\n", kinds.at(message), name, extended ? "e0" : "",
+                 unsigned(lParam >> 16) & 0xFF);
     std::fflush(logFile);
     return 0;  // not DefWindowProc for the SYS messages: Alt must not start a menu mode
   }

@@ -33,10 +33,10 @@ Keyboard& CheckerKeyboard() {
 }
 
 std::string DefaultBindingFolder() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  if (length == 0 || length == MAX_PATH) return "appbindings";
-  std::string folder(path, length);
+  std::string folder(kLongestPathBytes, '\0');
+  const DWORD length = GetModuleFileNameA(nullptr, folder.data(), kLongestPathBytes);
+  if (length == 0 || length == kLongestPathBytes) return "appbindings";
+  folder.resize(length);
   return folder.substr(0, folder.find_last_of('\\') + 1) + "appbindings";
 }
 

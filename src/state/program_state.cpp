@@ -1,7 +1,4 @@
-#include "app/program_state.h"
-
-#include "app/vendor_buttons.h"
-#include "app/window_switcher.h"
+#include "state/program_state.h"
 
 namespace bk {
 
@@ -19,8 +16,6 @@ void ResetProgramState() {
   layoutShown = false;
   keyboardHook = 0;
   labelFont = smallLabelFont = noticeFont = 0;
-  switcherActive = false;
-  ResetVendorButtonState();
 }
 
 }  // namespace bk
