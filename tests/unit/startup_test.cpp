@@ -36,7 +36,7 @@ TEST_F(StartupTest, MakesItsWindowRegistersTheRemoteThenLoopsAndLetsTheMutexGo) 
   EXPECT_TRUE(cls.style == 3u && cls.arrowCursor && cls.blackBackground);
   const WindowValues window = InputWindowValues();
   EXPECT_EQ((Rect{window.x, window.y, window.width, window.height}), (Rect{100, 100, 10, 10}));
-  fake.modulePath = "C:\\" + std::string(300, 'x') + "\\BkRemote.exe";
+  fake.modulePath = "C:\\" + std::string(kModulePathSize, 'x') + "\\BkRemote.exe";
   fake.whileLooping = [] { EXPECT_EQ(programDir, "") << "a path cut short names no folder"; };
   EXPECT_EQ(RunProgram(), kExitNormal);
 }
