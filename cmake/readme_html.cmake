@@ -24,9 +24,11 @@ file(WRITE ${OUT} "<!DOCTYPE html>
 <meta charset=\"utf-8\">
 <title>BkRemote</title>
 <style>
-body { font-family: Segoe UI, sans-serif; max-width: 60em; margin: 2em auto; padding: 0 1em; line-height: 1.45; }
-table { border-collapse: collapse; } th, td { border: 1px solid #bbb; padding: 0.3em 0.6em; vertical-align: top; }
-code, pre { font-family: Consolas, monospace; background: #f3f3f3; } pre { padding: 0.6em; overflow-x: auto; }
+body { font-family: Segoe UI, sans-serif; max-width: 60em; margin: 2em auto; padding: 0 1em; }
+table { border-collapse: collapse; }
+th, td { border: 1px solid #bbb; padding: 0.3em 0.6em; vertical-align: top; }
+code, pre { font-family: Consolas, monospace; background: #f3f3f3; }
+pre { padding: 0.6em; overflow-x: auto; }
 img { max-width: 100%; }
 </style>
 </head>
