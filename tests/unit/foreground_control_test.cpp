@@ -19,8 +19,9 @@ class ForegroundTest : public fake::BkTest {};
 
 struct CandidateCase {
   const char* rule;
-  Window other;        // a window between the foreground window and a suitable one below both
-  bool above = false;  // `other` is suitable and lies above the foreground window: B chooses it
+  Window other;            // a window between the foreground window and a suitable one below both
+  bool above = false;      // `other` is suitable and lies above the foreground window: B chooses it
+  std::size_t others = 1;  // that many such windows
 };
 
 class CandidateTest : public ForegroundTest, public ::testing::WithParamInterface<CandidateCase> {};
@@ -29,22 +30,28 @@ TEST_P(CandidateTest, BMinimisesAndBringsTheFirstSuitableWindowForward) {
   const CandidateCase& c = GetParam();
   const WindowId front = fake.AddWindow({.name = "front"});
   const WindowId other = fake.AddWindow(c.other);
+  for (std::size_t i = 1; i < c.others; ++i) fake.AddWindow(c.other);
   const WindowId good = fake.AddWindow({.name = "good"});
   if (c.above) fake.zOrder = {other, front, good};
   ForegroundWindowAction(false);
-  EXPECT_EQ(fake.foreground, c.above ? other : good) << c.rule;
+  // The walk looks at kMaxCandidateWalk windows at most, the foreground one included.
+  const WindowId chosen = c.above ? other : c.others + 1 < kMaxCandidateWalk ? good : front;
+  EXPECT_EQ(fake.foreground, chosen) << c.rule;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, CandidateTest,
-    ::testing::Values(CandidateCase{"popup", {.style = ws::Popup | ws::Visible | ws::Minimizebox}},
-                      CandidateCase{"no WS_VISIBLE in its style", {.style = fake::kOverlapped}},
-                      CandidateCase{"not visible", {.visible = false}},
-                      CandidateCase{"minimised", {.minimized = true}},
-                      CandidateCase{"no minimise box",
-                                    {.style = fake::kAppStyle & ~ws::Minimizebox}},
-                      CandidateCase{"non-activating", {.exStyle = ws::ExNoActivate}},
-                      CandidateCase{"a suitable window above the foreground one", {}, true}));
+    ::testing::Values(
+        CandidateCase{"popup", {.style = ws::Popup | ws::Visible | ws::Minimizebox}},
+        CandidateCase{"no WS_VISIBLE in its style", {.style = fake::kOverlapped}},
+        CandidateCase{"not visible", {.visible = false}},
+        CandidateCase{"minimised", {.minimized = true}},
+        CandidateCase{"no minimise box", {.style = fake::kAppStyle & ~ws::Minimizebox}},
+        CandidateCase{"non-activating", {.exStyle = ws::ExNoActivate}},
+        CandidateCase{"a suitable window above the foreground one", {}, true},
+        CandidateCase{
+            "the last window the walk reaches", {.minimized = true}, false, kMaxCandidateWalk - 2},
+        CandidateCase{"past the walk's end", {.minimized = true}, false, kMaxCandidateWalk - 1}));
 
 // The candidate is chosen before the minimise; one that is gone by then is not activated.
 TEST_F(ForegroundTest, BWithNoSuitableWindowLeftOnlyMinimises) {

@@ -54,9 +54,10 @@ TEST_F(TrackingTest, ReadsTheForegroundApplicationsFileOncePerSwitchAndReplacesT
 }
 
 // A Store app's frame (ApplicationFrameHost.exe) stands for its first child window of another
-// process; a frame holding only its own windows, or another program, stands for itself.
+// process; a frame holding only its own windows, or another program, stands for itself; a frame
+// whose process cannot be opened binds nothing. The file is read once, not at every press.
 struct FrameCase {
-  const char* frame;  // the base name of the frame process's image
+  const char* frame;  // the base name of the frame process's image; null: it cannot be opened
   ProcessId inside, bound, boundOnceAStarts;
 };
 
@@ -69,12 +70,18 @@ TEST_P(TrackingFrameTest, BindsTheAppInsideAStoreFrame) {
     fake.frames[0xF0].push_back(child);
   };
   fake.AddWindow({.process = 900}, 0xF0);
-  fake.images[900] = std::string("\\X\\") + c.frame;  // process 901 cannot be opened
+  if (c.frame != nullptr) {
+    fake.images[900] = std::string("\\X\\") + c.frame;  // process 901 cannot be opened
+    folder.Write(std::string("appbindings\\") + c.frame + ".cfg", "stop=s\n");
+  }
   addChild(0xF1, 900);
   addChild(0xF2, c.inside);
-  folder.Write(std::string("appbindings\\") + c.frame + ".cfg", "stop=s\n");
   RefreshWith(0xF0);
   EXPECT_EQ(boundProcessId, c.bound);
+  const BindingMap bound = AppBindings;
+  folder.Write("appbindings\\A.Exe.cfg", "next=s\n");
+  RefreshWith(0xF0);
+  EXPECT_EQ(AppBindings, bound);
   addChild(0xF3, kA);
   RefreshWith(0xF0);
   EXPECT_EQ(boundProcessId, c.boundOnceAStarts);
@@ -84,7 +91,22 @@ INSTANTIATE_TEST_SUITE_P(Frames, TrackingFrameTest,
                          ::testing::Values(FrameCase{"APPLICATIONFRAMEHOST.EXE", kA, kA, kA},
                                            FrameCase{"ApplicationFrameHost.exe", 900, 900, kA},
                                            FrameCase{"ApplicationFrameHost.exe", 901, 0, 0},
-                                           FrameCase{"host.exe", kA, 900, 900}));
+                                           FrameCase{"host.exe", kA, 900, 900},
+                                           FrameCase{nullptr, kA, 0, 0}));
+
+// Two Store frames in front by turns: each press binds the app of the frame in front.
+TEST_F(TrackingTest, TwoStoreFramesInFrontByTurnsBindTheirOwnApps) {
+  fake.images[900] = "\\X\\ApplicationFrameHost.exe";
+  for (const auto& [frame, app] : {std::pair{0xF0u, kA}, std::pair{0xE0u, kB}}) {
+    fake.AddWindow({.process = 900}, frame);
+    fake.windows[frame + 1] = {.style = ws::Child, .thread = 1, .process = app};
+    fake.frames[frame].push_back(frame + 1);
+  }
+  for (const WindowId frame : {0xF0u, 0xE0u, 0xF0u}) {
+    RefreshWith(frame);
+    EXPECT_TRUE(AppBindings.contains(frame == 0xF0u ? "play" : "stop")) << frame;
+  }
+}
 
 // Each way that window B's application has no usable binding file, met after A.Exe's bindings
 // were loaded: its window has no process id; its process cannot be opened (no image); the image
