@@ -22,14 +22,6 @@
 
 namespace {
 
-std::string FuzzFilePath() {
-  // tmpfs when there is one: the file is rewritten for every input.
-  const std::filesystem::path dir = std::filesystem::is_directory("/dev/shm")
-                                        ? "/dev/shm"
-                                        : std::filesystem::temp_directory_path();
-  return (dir / ("bk-binding-fuzz-" + std::to_string(getpid()) + ".cfg")).string();
-}
-
 void ReferenceLine(std::string line, bk::BindingMap& bindings) {
   if (line.empty() || line[0] == '#') return;
   for (char& ch : line) {
@@ -71,14 +63,11 @@ bk::BindingMap Reference(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bk::fake::FakeOs* machine = [] {
-    auto* fake = new bk::fake::FakeOs;  // a US English keyboard layout for the key names
-    bk::BuildKeyNameTable();
-    return fake;
-  }();
-  (void)machine;
-  static const std::string path = FuzzFilePath();
-  static const bk::KeyNameMap table = bk::KeyNameTable;
+  static bk::fake::FakeOs machine;  // a US English keyboard layout for the key names
+  static const bk::KeyNameMap table = (bk::BuildKeyNameTable(), bk::KeyNameTable);
+  static const std::string path = (std::filesystem::temp_directory_path() /
+                                   ("bk-binding-fuzz-" + std::to_string(getpid()) + ".cfg"))
+                                      .string();
 
   const std::string text(reinterpret_cast<const char*>(data), size);
 
