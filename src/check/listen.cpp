@@ -190,7 +190,8 @@ void Listener::Start() {
                                         kModulePathSize);
   std::fprintf(out_,
                "BkCheck --listen: a line for every report of the remote and what BkRemote does "
-               "with it. Enter or Ctrl-C ends.\nBinding files are read from %sappbindings\\\n",
+               "with it. To end, type q and Enter, or press Ctrl-C.\n"
+               "Binding files are read from %sappbindings\\\n",
                programDir.c_str());
   Poll(0);
 }
