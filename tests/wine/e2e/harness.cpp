@@ -79,7 +79,6 @@ std::string target;            // the process whose log the expectations read
 std::size_t listenSeen = 0;    // the lines of BkCheck --listen's output that expect-listen passed
 std::wstring listenFile;       // where BkCheck --listen writes
 HANDLE listenInput = nullptr;  // the harness's end of the pipe that is its standard input
-UINT listenCodePage = 0;       // the console's output code page before it started
 std::vector<std::pair<const wchar_t*, const wchar_t*>> setValues;  // deleted at the end
 
 // Sets a string value under HKEY_CURRENT_USER for this run, in the build folder's own prefix.
@@ -326,7 +325,8 @@ void Execute(const std::vector<std::string>& w) {
   } else if (c == "start-listen") {
     // BkCheck.exe beside BkRemote.exe reads the same binding files; its output goes to a file, and
     // its standard input is a pipe that stays open until end-listen.
-    fs::copy_file(paths["bkcheck"], runDir + L"\\BkCheck.exe", fs::copy_options::skip_existing);
+    if (!fs::exists(runDir + L"\\BkCheck.exe"))
+      fs::copy_file(paths["bkcheck"], runDir + L"\\BkCheck.exe");
     listenFile = Wide(w.size() > 1 ? w[1] : "listen.txt");
     listenSeen = 0;
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
@@ -334,14 +334,11 @@ void Execute(const std::vector<std::string>& w) {
     Require(CreatePipe(&input, &listenInput, &inherited, 0) &&
                 SetHandleInformation(listenInput, HANDLE_FLAG_INHERIT, 0),
             "cannot make a pipe");
-    listenCodePage = GetConsoleOutputCP();
     Start("bkcheck", L"C:\\windows\\system32\\cmd.exe",
           L"/c BkCheck.exe --listen >" + listenFile + L" 2>&1", nullptr, input);
     CloseHandle(input);
   } else if (c == "end-listen") {
-    // "q" and Enter, with the pipe still open, or the pipe closed: BkCheck --listen ends with 0
-    // and the console's output code page is back.
-    const UINT during = GetConsoleOutputCP();
+    // "q" and Enter, with the pipe still open, or the pipe closed: BkCheck --listen ends with 0.
     DWORD written = 0;
     Require(arg(1) == "q" ? WriteFile(listenInput, "q\r\n", 3, &written, nullptr)
                           : arg(1) == "eof" && CloseHandle(listenInput),
@@ -352,9 +349,6 @@ void Execute(const std::vector<std::string>& w) {
                 GetExitCodeProcess(process, &code) && code == 0,
             "BkCheck --listen did not end with 0 (" + std::to_string(code) + ")");
     if (arg(1) == "q") CloseHandle(listenInput);
-    std::printf("  console output code page %u, %u while listening, %u after\n", listenCodePage,
-                during, GetConsoleOutputCP());
-    Require(GetConsoleOutputCP() == listenCodePage, "the console's code page is not back");
   } else if (c == "expect-listen") {
     // A line of BkCheck --listen's output, after the last one matched, holds TEXT.
     Require(Poll([&] {
