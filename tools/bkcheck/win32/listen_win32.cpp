@@ -40,11 +40,12 @@ void End() {
 }
 
 // Ctrl-C, Ctrl-Break, the console window closed, log-off, shut-down. For all but the first two
-// Windows ends the process soon after this returns, before the message loop gets to its end: the
-// code page goes back here.
+// Windows ends the process soon after this returns, with a status of its own: the code page goes
+// back here, and the handler waits for the listening thread to end the process with 0.
 BOOL WINAPI ConsoleControl(DWORD) {
   PutBackConsoleCodePage();
   End();
+  Sleep(2000);
   return TRUE;
 }
 
@@ -92,10 +93,11 @@ int Listen() {
     std::printf("BkCheck cannot register for the remote's reports (error %lu)\n", GetLastError());
     return 2;
   }
+  // Before the heading, which tells how to end: from here on every way of ending is handled.
+  SetConsoleCtrlHandler(ConsoleControl, TRUE);
   // The heading comes after the registration: every press after it gets its line.
   listening.Start();
   SetTimer(window, kPollTimer, kPollMs, nullptr);
-  SetConsoleCtrlHandler(ConsoleControl, TRUE);
   CloseHandle(CreateThread(nullptr, 0, ReadInput, nullptr, 0, nullptr));
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
