@@ -74,8 +74,8 @@ RawRead ReadRawHidBlock(std::intptr_t rawInputHandle, RawHidBlock* block) {
   if (static_cast<std::uint64_t>(block->reportSize) * block->count > block->data.size()) {
     return RawRead::Unreadable;
   }
-  if (!raw.DeviceCollection(ReadPointer(record + RawRecordLayout::kDeviceOffset),
-                            &block->collection)) {
+  block->device = ReadPointer(record + RawRecordLayout::kDeviceOffset);
+  if (!raw.DeviceCollection(block->device, &block->collection)) {
     return RawRead::NoBlock;  // no collection to build a code from: the message is dropped
   }
   return RawRead::Block;

@@ -26,6 +26,7 @@ std::vector<ButtonCode> ButtonCodesOfBlock(std::uint16_t usagePage, std::uint16_
 struct RawHidBlock {
   std::unique_ptr<std::uint8_t[]> record;
   HidCollection collection;
+  std::uintptr_t device = 0;  // the handle of the device it came from
   std::uint32_t reportSize = 0;
   std::uint32_t count = 0;
   std::span<const std::uint8_t> data;  // within `record`; holds reportSize * count bytes at least

@@ -15,7 +15,7 @@ std::uint8_t heldModifier = 0;
 bool SwitcherUsesWindowsKey() {
   std::uint32_t major = 0, minor = 0;
   if (!os().kernel->OsVersion(&major, &minor)) return true;
-  return major == 6 && minor <= 1;
+  return major == 6 && minor == 1;
 }
 
 std::uint8_t SwitcherModifier() {

@@ -14,10 +14,10 @@ inline constexpr unsigned kSwitcherLaterHoldMs = 1500;
 // true: one more step (the first presses the modifier). false: release the modifier, if held.
 void StepWindowSwitcher(bool step);
 
-// Only Vista and 7 (6.0, 6.1) switch with Windows+Tab (Flip 3D, which picks the highlighted
-// window when the key goes up). Elsewhere that key does the wrong thing (full-screen apps only
-// on 8 and 8.1; Task View on 10 and 11, which stays open and picks nothing), so Alt+Tab is used.
-// A failed version query keeps the Windows key.
+// Only Windows 7 (6.1), the oldest system that runs BkRemote, switches with Windows+Tab (Flip
+// 3D, which picks the highlighted window when the key goes up). Elsewhere that key does the wrong
+// thing (full-screen apps only on 8 and 8.1; Task View on 10 and 11, which stays open and picks
+// nothing), so Alt+Tab is used. A failed version query keeps the Windows key.
 bool SwitcherUsesWindowsKey();
 
 // The modifier that the switcher holds on this system.

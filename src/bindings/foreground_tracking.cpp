@@ -126,6 +126,7 @@ ForegroundApp FindForegroundApp() {
   }
   // The app inside the frame stands in for the frame's process from here on.
   app.process = inside;
+  app.insideFrame = true;
   app.stop = Stop::Bound;
   if (inside == boundProcessId) return app;
   ReadAppImage(app);

@@ -36,8 +36,9 @@ struct ForegroundApp {
   };
   Stop stop = Stop::NoWindow;
   ProcessId process = 0;
-  std::string imageName;   // the platform's device form
-  bool frameHost = false;  // a Store app's frame with no app inside: the frame host's own process
+  std::string imageName;     // the platform's device form
+  bool frameHost = false;    // a Store app's frame with no app inside: the frame host's own process
+  bool insideFrame = false;  // the app inside a Store app's frame, whose window the frame owns
 };
 
 // Follows the foreground window to the application whose binding file counts, stopping at the

@@ -33,11 +33,17 @@ constexpr std::string_view kUsage =
 #endif
     "  -q        report only what BkRemote would ignore, and the files' summaries\n"
 #ifdef _WIN32
-    "  --listen  show each press of the remote and what BkRemote does until Enter or Ctrl-C\n"
+    "  --listen  show each report of the remote and what BkRemote does with it, until q and\n"
+    "            Enter, Ctrl-C, Ctrl-Break, the end of standard input or the window's close\n"
 #endif
     "Exit status: 0 when every file is clean, 1 when something in a file would be ignored,\n"
     "2 when a file or folder cannot be read, a folder holds no .cfg file, or an option is\n"
-    "unknown.\n";
+    "unknown.\n"
+#ifdef _WIN32
+    "With --listen: 0 however it is ended, 2 when it cannot register for the remote's\n"
+    "reports.\n"
+#endif
+    ;
 
 // Key values of one-character key names come from the keyboard layout. BkCheck.exe asks
 // Windows, as BkRemote does; the checker built for other systems uses the US English layout.

@@ -70,6 +70,20 @@ std::string BaseName(std::string_view imageName) {
   return std::string(imageName.substr(imageName.rfind('\\') + 1));
 }
 
+// The device part of a HID device name, "\\?\HID#VID_1784&PID_0008&MI_01&Col02#7&2f&0&0000#{...}":
+// between the first two '#', without the interface and the collection, so that every collection
+// of one receiver gives the same text: "VID_1784&PID_0008", or "BKVREMOTE" for the virtual remote.
+std::string DeviceOf(std::string_view name) {
+  const std::size_t start = name.find('#') + 1;
+  std::string part(name.substr(start, name.find('#', start) - start));
+  for (char& ch : part) ch = ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 32) : ch;
+  for (std::string_view inner : {"&MI_", "&COL"}) {
+    const std::size_t at = part.find(inner);
+    if (at != std::string::npos) part.erase(at, part.find('&', at + 1) - at);
+  }
+  return part;
+}
+
 bool LayoutShown() {
   const WindowId window = os().desktop->FindTopWindow(kInputWindowName);
   return window != 0 && os().desktop->IsVisible(window);
@@ -132,20 +146,35 @@ std::string VendorText(std::uint8_t number, bool shown) {
 
 }  // namespace
 
-ListenState ReadListenState() {
+ListenState ReadListenState(const ListenState& last) {
   ListenState state;
   state.bkremoteRunning = SiblingHoldsMutex(kInstanceMutexName);
   state.layoutShown = LayoutShown();
-  for (HidDevice& device : os().rawInput->HidDevices()) {
-    for (const RawDeviceRegistration& wanted : RemoteRegistrations(0)) {
-      if (device.collection == HidCollection{wanted.usagePage, wanted.usage}) {
-        state.remoteDevices.push_back(std::move(device));
-        break;
-      }
+  std::vector<HidDevice> devices;
+  if (!os().rawInput->HidDevices(&devices)) {
+    state.remoteDevices = last.remoteDevices;
+    state.otherDevices = last.otherDevices;
+    return state;
+  }
+  std::sort(devices.begin(), devices.end(),
+            [](const HidDevice& a, const HidDevice& b) { return a.name < b.name; });
+  std::vector<std::string> receivers;
+  for (const HidDevice& device : devices) {
+    if (device.collection.usagePage == 0xFFAA || device.collection.usagePage == 0xFFBC) {
+      receivers.push_back(DeviceOf(device.name));
     }
   }
-  std::sort(state.remoteDevices.begin(), state.remoteDevices.end(),
-            [](const HidDevice& a, const HidDevice& b) { return a.name < b.name; });
+  for (HidDevice& device : devices) {
+    const auto registrations = RemoteRegistrations(0);
+    if (std::none_of(registrations.begin(), registrations.end(), [&](const auto& wanted) {
+          return device.collection == HidCollection{wanted.usagePage, wanted.usage};
+        })) {
+      continue;
+    }
+    const bool remote =
+        std::find(receivers.begin(), receivers.end(), DeviceOf(device.name)) != receivers.end();
+    (remote ? state.remoteDevices : state.otherDevices).push_back(std::move(device));
+  }
   return state;
 }
 
@@ -161,13 +190,14 @@ void Listener::Start() {
       std::string_view(path).substr(0, std::min(written, kModulePathSize)), kModulePathSize);
   std::fprintf(out_,
                "BkCheck --listen: a line for every report of the remote and what BkRemote does "
-               "with it. Enter or Ctrl-C ends.\nBinding files are read from %sappbindings\\\n",
+               "with it. To end, type q and Enter, or press Ctrl-C.\n"
+               "Binding files are read from %sappbindings\\\n",
                programDir.c_str());
   Poll(0);
 }
 
 void Listener::Poll(std::uint64_t ms) {
-  ListenState now = ReadListenState();
+  ListenState now = ReadListenState(state_);
   const bool first = !told_;
   told_ = true;
   if (first || now.bkremoteRunning != state_.bkremoteRunning) {
@@ -185,6 +215,13 @@ void Listener::Poll(std::uint64_t ms) {
       Say(ms, "remote collection " + CollectionText(device.collection) + " on " + device.name);
     }
   }
+  if (now.otherDevices != state_.otherDevices) {
+    if (now.otherDevices.empty()) Say(ms, "no other device's media keys reach BkRemote now");
+    for (const HidDevice& device : now.otherDevices) {
+      Say(ms, "another device whose media keys reach BkRemote too: " +
+                  CollectionText(device.collection) + " on " + device.name);
+    }
+  }
   state_ = std::move(now);
 }
 
@@ -198,31 +235,41 @@ void Listener::Input(std::uint64_t ms, std::intptr_t rawInputHandle) {
   if (codes.empty()) Say(ms, "a report that BkRemote cannot read: it drops it");
   for (std::size_t i = 0; i < codes.size(); ++i) {
     const auto report = block.data.subspan(i * block.reportSize, block.reportSize);
-    std::fprintf(out_, "%s\n", ReportLine(ms, block.collection, report, codes[i]).c_str());
+    std::fprintf(out_, "%s\n",
+                 ReportLine(ms, block.collection, block.device, report, codes[i]).c_str());
     std::fflush(out_);
   }
 }
 
-std::string Listener::ReportLine(std::uint64_t ms, HidCollection collection,
+std::string Listener::ReportLine(std::uint64_t ms, HidCollection collection, std::uintptr_t device,
                                  std::span<const std::uint8_t> report, ButtonCode code) {
   char codeText[24];
   std::snprintf(codeText, sizeof codeText, "0x%016" PRIX64, code);
-  std::string line =
+  const std::string line =
       Stamp(ms) + CollectionText(collection) + "  " + BytesText(report) + "  " + codeText + "  ";
+  const auto isIt = [device](const HidDevice& listed) { return listed.handle == device; };
+  if (std::any_of(state_.remoteDevices.begin(), state_.remoteDevices.end(), isIt)) {
+    return line + Meaning(code);
+  }
+  const auto other = std::find_if(state_.otherDevices.begin(), state_.otherDevices.end(), isIt);
+  return line + Meaning(code) + "  [another device: " +
+         (other != state_.otherDevices.end() ? other->name : "one not listed yet") + "]";
+}
+
+std::string Listener::Meaning(ButtonCode code) {
   const ButtonMeaning meaning = ClassifyButton(code);
   switch (meaning.kind) {
     case ButtonMeaning::Kind::Media:
       if (state_.layoutShown) {
-        return line + std::string(meaning.name) + ": nothing while the layout is shown";
+        return std::string(meaning.name) + ": nothing while the layout is shown";
       }
-      return line + MediaButton(meaning.name);
+      return MediaButton(meaning.name);
     case ButtonMeaning::Kind::Vendor:
-      return line + VendorText(meaning.number, state_.layoutShown);
+      return VendorText(meaning.number, state_.layoutShown);
     case ButtonMeaning::Kind::None:
       break;
   }
-  return line +
-         ((code & 0xFFFF) == 0 ? "no button down: nothing" : "not a button of the remote: nothing");
+  return (code & 0xFFFF) == 0 ? "no button down: nothing" : "not a button of the remote: nothing";
 }
 
 // Follows the foreground window as BkRemote does at this press, with a copy of its state of its
@@ -240,7 +287,9 @@ std::string Listener::MediaButton(std::string_view name) {
       return nothing + "the window in front has no process";
     case Stop::NotOpened:
       return nothing + "BkRemote cannot open " + process +
-             ", which owns the window in front (it runs elevated or as another user)";
+             (app.insideFrame ? ", the app inside the Store app's frame in front"
+                              : ", which owns the window in front") +
+             " (it runs elevated or as another user)";
     case Stop::Found:
       if (BindingFilePath(programDir, app.imageName).empty()) {
         return nothing + process + " in front gives no image name with a folder (\"" +

@@ -14,16 +14,20 @@
 
 namespace bk::check {
 
+// Of the collections that BkRemote registers, the remote's are those of its receiver: the device
+// that offers the vendor collections. Any other device's reach BkRemote too, as a keyboard's
+// media keys do.
 struct ListenState {
   bool bkremoteRunning = false;
   bool layoutShown = false;
-  std::vector<HidDevice> remoteDevices;  // connected devices that offer one of the collections
-  bool operator==(const ListenState&) const = default;
+  std::vector<HidDevice> remoteDevices;
+  std::vector<HidDevice> otherDevices;
 };
 
 // BkRemote's single-instance mutex, its input window's visibility and the connected devices
-// that offer one of the collections that BkRemote registers.
-ListenState ReadListenState();
+// that offer a collection that BkRemote registers. The devices stay as in `last` when Windows
+// cannot list them.
+ListenState ReadListenState(const ListenState& last);
 
 class Listener {
  public:
@@ -40,11 +44,13 @@ class Listener {
   // The line of one report: time, collection, bytes, code, what the code means and what BkRemote
   // does with it now. The layout counts as it was at the last look: BkRemote may already have
   // shown it for this very report.
-  std::string ReportLine(std::uint64_t ms, HidCollection collection,
+  // A report of another device than the remote's receiver names it.
+  std::string ReportLine(std::uint64_t ms, HidCollection collection, std::uintptr_t device,
                          std::span<const std::uint8_t> report, ButtonCode code);
 
  private:
   void Say(std::uint64_t ms, const std::string& text);
+  std::string Meaning(ButtonCode code);
   std::string MediaButton(std::string_view name);
 
   std::FILE* out_;

@@ -179,10 +179,12 @@ struct RawDeviceRegistration {
   bool operator==(const RawDeviceRegistration&) const = default;
 };
 inline constexpr std::uint32_t kRidevInputSink = 0x100;
-// A connected HID device: the top-level collection it offers and its device name.
+// A connected HID device: the top-level collection it offers, its device name, and the handle
+// that its WM_INPUT records carry.
 struct HidDevice {
   HidCollection collection;
   std::string name;
+  std::uintptr_t handle = 0;
   bool operator==(const HidDevice&) const = default;
 };
 inline constexpr std::uint32_t kRawReadError = 0xFFFFFFFFu;
@@ -196,8 +198,9 @@ class RawInput {
   // GetRawInputDeviceInfoA(RIDI_DEVICEINFO) for a HID device; false when the call fails.
   virtual bool DeviceCollection(std::uintptr_t device, HidCollection* collection) = 0;
   virtual bool Register(std::span<const RawDeviceRegistration> devices) = 0;
-  // GetRawInputDeviceList, then RIDI_DEVICEINFO and RIDI_DEVICENAME of each HID device.
-  virtual std::vector<HidDevice> HidDevices() = 0;
+  // GetRawInputDeviceList, then RIDI_DEVICEINFO and RIDI_DEVICENAME of each HID device; false
+  // when the list cannot be read.
+  virtual bool HidDevices(std::vector<HidDevice>* devices) = 0;
 };
 
 // The layout of a RAWINPUT record as GetRawInputData copies it: a header of two DWORDs and two

@@ -367,7 +367,10 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
     registrations.assign(list.begin(), list.end());
     return true;
   }
-  std::vector<HidDevice> HidDevices() override { return connected; }
+  bool HidDevices(std::vector<HidDevice>* list) override {
+    *list = connected;
+    return true;
+  }
   std::vector<HidDevice> connected;
   std::map<std::intptr_t, std::vector<std::uint8_t>> records;
   std::map<std::uintptr_t, HidCollection> devices;  // a device missing here fails its info call
@@ -507,12 +510,12 @@ struct RecordingCanvas final : Canvas {
   std::string ops;
 };
 
-// A RAWINPUT record as GetRawInputData copies it, from device 0x77, with `count` reports.
+// A RAWINPUT record as GetRawInputData copies it, from `device`, with `count` reports.
 inline std::vector<std::uint8_t> HidRecord(std::uint32_t reportSize, std::uint32_t count,
-                                           const std::vector<std::uint8_t>& reports) {
+                                           const std::vector<std::uint8_t>& reports,
+                                           std::uintptr_t device = 0x77) {
   std::vector<std::uint8_t> record(RawRecordLayout::kHidDataOffset + reports.size());
   const std::uint32_t type = RawRecordLayout::kTypeHid;
-  const std::uintptr_t device = 0x77;
   std::memcpy(&record[RawRecordLayout::kTypeOffset], &type, 4);
   std::memcpy(&record[RawRecordLayout::kDeviceOffset], &device, sizeof device);
   std::memcpy(&record[RawRecordLayout::kHidSizeOffset], &reportSize, 4);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <sstream>
 #include <tuple>
 
 #include "app/startup.h"
@@ -41,52 +40,49 @@ class ListenTest : public fake::BkTest {
   check::Listener listener{file.get()};
 };
 
-// The line that the listener writes for each report, in a row: collection, bytes, code, and what
-// BkRemote does with it. {dir} is the program folder.
+// The remote's receiver (the device of the vendor collections) and a keyboard with media keys.
+const HidDevice kVendor{{0xFFAA, 0x0088}, "HID#VID_1784&PID_0008&Col02#7", 0x77};
+const HidDevice kMedia{{0x000C, 0x0001}, "HID#VID_1784&PID_0008&MI_00#7", 0x78};
+const HidDevice kKeyboard{{0x000C, 0x0001}, "HID#VID_046D&PID_C31C&Col01#8", 0x99};
+
+// What the line of each report says, in a row: the window in front, the layout shown, the
+// device, the report (3 bytes from 000C/0001, 2 from FFAA/0088) and what the line must hold.
+// Only another device than the remote is named.
 TEST_F(ListenTest, TellsWhatBkRemoteDoesWithEachReport) {
-  const std::tuple<WindowId, bool, std::string> kReports[] = {
-      {kPlayer, false,
-       "000C/0001  01 B0 00  0x0000000C000100B0  play: sends ctrl+p to player.exe "
-       "({dir}appbindings\\player.exe.cfg)"},
-      {kPlayer, false,
-       "000C/0001  01 B1 00  0x0000000C000100B1  pause: sends nothing: "
-       "{dir}appbindings\\player.exe.cfg (read at an earlier press) does not bind pause"},
-      {kOther, false,
-       "000C/0001  01 B0 00  0x0000000C000100B0  play: sends nothing: other.exe in front has no "
-       "binding file {dir}appbindings\\other.exe.cfg"},
-      {kPlayer, true,
-       "000C/0001  01 B0 00  0x0000000C000100B0  play: nothing while the layout is shown"},
-      {kPlayer, false, "FFAA/0088  00 03  0x0000FFAA00880003  not a button of the remote: nothing"},
-      {kPlayer, true,
-       "FFAA/0088  00 09  0x0000FFAA00880009  button D: tap symbol \"D\" on the layout"},
+  const std::tuple<WindowId, bool, HidDevice, std::vector<std::uint8_t>, std::string> kReports[] = {
+      {kPlayer, false, kMedia, {1, 0xB0, 0}, "01 B0 00  0x0000000C000100B0  play: sends ctrl+p"},
+      {kPlayer, false, kMedia, {1, 0xB1, 0}, "(read at an earlier press) does not bind pause"},
+      {kOther, false, kMedia, {1, 0xB0, 0}, "file " + programDir + "appbindings\\other.exe.cfg"},
+      {kPlayer, true, kMedia, {1, 0xB0, 0}, "play: nothing while the layout is shown"},
+      {kPlayer, false, kVendor, {0, 3}, "not a button of the remote"},
+      {kPlayer, true, kVendor, {0, 9}, "button D: tap symbol \"D\" on the layout"},
+      {kPlayer, false, kKeyboard, {1, 0xB7, 0}, "no key  [another device: " + kKeyboard.name},
   };
   const WindowId layout =
       fake.AddWindow({.style = ws::Popup, .visible = false, .className = kInputWindowName});
-  for (const auto& [front, shown, expected] : kReports) {
+  fake.connected = {kVendor, kMedia, kKeyboard};
+  for (const HidDevice& device : fake.connected) fake.devices[device.handle] = device.collection;
+  for (const auto& [front, shown, device, report, expected] : kReports) {
     fake.Find(layout).visible = shown;
     fake.MakeForeground(front);
-    std::vector<std::uint8_t> report;
-    std::istringstream bytes(expected.substr(11, expected.find("  0x") - 11));
-    for (unsigned byte; bytes >> std::hex >> byte;) report.push_back(std::uint8_t(byte));
-    fake.devices[0x77] = expected.starts_with("000C/0001") ? HidCollection{0x000C, 0x0001}
-                                                           : HidCollection{0xFFAA, 0x0088};
-    fake.records[7] = fake::HidRecord(std::uint32_t(report.size()), 1, report);
+    fake.records[7] = fake::HidRecord(std::uint32_t(report.size()), 1, report, device.handle);
     listener.Poll(0);
     const long before = std::ftell(file.get());
     listener.Input(812, 7);
-    std::string line = "    812 ms  " + expected + "\n";
-    if (const std::size_t dir = line.find("{dir}"); dir != std::string::npos) {
-      line.replace(dir, 5, programDir);
-    }
-    EXPECT_EQ(Output(before), line);
+    const std::string line = Output(before);
+    EXPECT_NE(line.find(expected), std::string::npos) << line;
+    EXPECT_EQ(line.find("another device") != std::string::npos, device == kKeyboard) << line;
   }
 }
 
+// What the listener says of BkRemote and the devices at the start, and at a look when that
+// changed: a keyboard's media keys reach BkRemote, but the keyboard is not the remote.
 TEST_F(ListenTest, TellsTheStateAtStartAndAgainWhenItChanges) {
   fake.modulePath = "C:\\Tools\\BkCheck.exe";
+  fake.connected = {kKeyboard};
   listener.Start();
   fake.mutexes = {kInstanceMutexName};
-  fake.connected = {{{0xFFAA, 0x0088}, "\\\\?\\HID#R&Col02"}, {{0x0001, 0x0006}, "kbd"}};
+  fake.connected = {kKeyboard, kMedia, kVendor};
   listener.Poll(500);
   listener.Poll(750);
   const std::string output = Output();
@@ -96,8 +92,11 @@ TEST_F(ListenTest, TellsTheStateAtStartAndAgainWhenItChanges) {
             "      0 ms  the layout is down\n"
             "      0 ms  no connected device offers the remote's collections: waiting for the "
             "remote\n"
+            "      0 ms  another device whose media keys reach BkRemote too: 000C/0001 on "
+            "HID#VID_046D&PID_C31C&Col01#8\n"
             "    500 ms  BkRemote is running\n"
-            "    500 ms  remote collection FFAA/0088 on \\\\?\\HID#R&Col02\n");
+            "    500 ms  remote collection FFAA/0088 on HID#VID_1784&PID_0008&Col02#7\n"
+            "    500 ms  remote collection 000C/0001 on HID#VID_1784&PID_0008&MI_00#7\n");
 }
 
 }  // namespace

@@ -22,10 +22,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 using SwitcherTest = fake::BkTest;
 
-// Win+Tab selects a window only on Vista and 7; everywhere else Alt+Tab does. 0.0: the version
+// Win+Tab selects a window only on Windows 7; everywhere else Alt+Tab does. 0.0: the version
 // cannot be read. Ending the switcher lets go of the key that went down, even when the version
 // answers otherwise by then.
-TEST_F(SwitcherTest, HoldsTheWindowsKeyOnVistaAnd7AndAltElsewhere) {
+TEST_F(SwitcherTest, HoldsTheWindowsKeyOn7AndAltElsewhere) {
   const std::map<std::pair<int, int>, int> kModifiers = {
       {{6, 1}, vk::LWin}, {{6, 2}, vk::LMenu}, {{10, 0}, vk::LMenu}, {{0, 0}, vk::LWin}};
   for (const auto& [version, modifier] : kModifiers) {

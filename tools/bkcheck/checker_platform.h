@@ -24,7 +24,12 @@ std::string DefaultBindingFolder();
 // stays until the user has read the report.
 void HoldConsoleWindow();
 
-// --listen: a line for every report of the remote until Enter or Ctrl-C; the exit status.
+// Puts the console's output code page back as it was before SetUpProcess; any thread may call
+// it, any number of times.
+void PutBackConsoleCodePage();
+
+// --listen: a line for every report of the remote until "q" and Enter, the end of standard
+// input, Ctrl-C, Ctrl-Break or the console window's close; the exit status.
 int Listen();
 
 }  // namespace bk::check

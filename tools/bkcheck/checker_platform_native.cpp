@@ -33,6 +33,8 @@ std::string DefaultBindingFolder() {
 
 void HoldConsoleWindow() {}
 
+void PutBackConsoleCodePage() {}
+
 int Listen() {
   std::puts("bkcheck: --listen needs Windows, where the remote's reports arrive.");
   return 2;

@@ -47,28 +47,36 @@ class Win32RawInput final : public RawInput {
     return RegisterRawInputDevices(entries.data(), static_cast<UINT>(entries.size()),
                                    sizeof(RAWINPUTDEVICE)) != FALSE;
   }
-  std::vector<HidDevice> HidDevices() override {
+  bool HidDevices(std::vector<HidDevice>* devices) override {
+    std::vector<RAWINPUTDEVICELIST> list;
     UINT count = 0;
-    GetRawInputDeviceList(nullptr, &count, sizeof(RAWINPUTDEVICELIST));
-    std::vector<RAWINPUTDEVICELIST> list(count);
-    count = GetRawInputDeviceList(list.data(), &count, sizeof(RAWINPUTDEVICELIST));
-    std::vector<HidDevice> devices;
-    // A device that comes or goes between the two calls fails the second: none are listed.
-    if (count == static_cast<UINT>(-1)) return devices;
-    for (UINT i = 0; i < count; ++i) {
+    // A device that comes between the two calls fails the second, which then gives the new
+    // count: ask again, a few times, rather than report no device at all.
+    for (int attempt = 0;; ++attempt) {
+      if (attempt == 8 || GetRawInputDeviceList(nullptr, &count, sizeof list[0]) != 0) return false;
+      list.resize(count);
+      const UINT listed = GetRawInputDeviceList(list.data(), &count, sizeof list[0]);
+      if (listed != static_cast<UINT>(-1)) {
+        list.resize(listed);
+        break;
+      }
+    }
+    devices->clear();
+    for (const RAWINPUTDEVICELIST& entry : list) {
       HidDevice device;
+      device.handle = Id(entry.hDevice);
       char name[512] = {};
       UINT nameSize = sizeof name - 1;
-      if (list[i].dwType != RIM_TYPEHID ||
-          !DeviceCollection(Id(list[i].hDevice), &device.collection) ||
-          GetRawInputDeviceInfoA(list[i].hDevice, RIDI_DEVICENAME, name, &nameSize) ==
+      // A device that went away since the list was taken fails these calls: it is left out.
+      if (entry.dwType != RIM_TYPEHID || !DeviceCollection(device.handle, &device.collection) ||
+          GetRawInputDeviceInfoA(entry.hDevice, RIDI_DEVICENAME, name, &nameSize) ==
               static_cast<UINT>(-1)) {
         continue;
       }
       device.name = name;
-      devices.push_back(device);
+      devices->push_back(device);
     }
-    return devices;
+    return true;
   }
 
  private:

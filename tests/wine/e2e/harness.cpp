@@ -75,8 +75,10 @@ struct Process {
 std::map<std::string, std::wstring> paths;  // the --name arguments
 std::wstring runDir, scenarioDir;
 std::map<std::string, Process> processes;
-std::string target;          // the process whose log the expectations read
-std::size_t listenSeen = 0;  // the lines of BkCheck --listen's output that expect-listen passed
+std::string target;            // the process whose log the expectations read
+std::size_t listenSeen = 0;    // the lines of BkCheck --listen's output that expect-listen passed
+std::wstring listenFile;       // where BkCheck --listen writes
+HANDLE listenInput = nullptr;  // the harness's end of the pipe that is its standard input
 std::vector<std::pair<const wchar_t*, const wchar_t*>> setValues;  // deleted at the end
 
 // Sets a string value under HKEY_CURRENT_USER for this run, in the build folder's own prefix.
@@ -90,13 +92,19 @@ void SetUserValue(const wchar_t* key, const wchar_t* name, const std::wstring& v
 // Starts a program in the run folder and, given a window class, waits for its message loop and its
 // window of that class.
 Process& Start(const std::string& name, const std::wstring& exe, const std::wstring& args,
-               const wchar_t* windowClass) {
+               const wchar_t* windowClass, HANDLE input = nullptr) {
   Process& p = processes[name];
   std::wstring commandLine = L"\"" + exe + L"\" " + args;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  Require(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                         runDir.c_str(), &startup, &p.info),
+  if (input != nullptr) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input;
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  }
+  Require(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, input != nullptr, 0,
+                         nullptr, runDir.c_str(), &startup, &p.info),
           "cannot start " + Utf8(exe) + " (error " + std::to_string(GetLastError()) + ")");
   if (windowClass == nullptr) return p;
   // BkRemote.exe's loop waits for input only once its Raw Input registration is made.
@@ -321,14 +329,36 @@ void Execute(const std::vector<std::string>& w) {
     const std::wstring record = runDir + L"\\" + Wide(arg(1));
     Require(Poll([&] { return fs::exists(record); }), "the viewer never ran");
   } else if (c == "start-listen") {
-    // BkCheck.exe beside BkRemote.exe reads the same binding files; its output goes to a file.
-    fs::copy_file(paths["bkcheck"], runDir + L"\\BkCheck.exe");
-    Start("bkcheck", L"C:\\windows\\system32\\cmd.exe", L"/c BkCheck.exe --listen >listen.txt 2>&1",
-          nullptr);
+    // BkCheck.exe beside BkRemote.exe reads the same binding files; its output goes to a file, and
+    // its standard input is a pipe that stays open until end-listen.
+    if (!fs::exists(runDir + L"\\BkCheck.exe"))
+      fs::copy_file(paths["bkcheck"], runDir + L"\\BkCheck.exe");
+    listenFile = Wide(w.size() > 1 ? w[1] : "listen.txt");
+    listenSeen = 0;
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE input = nullptr;
+    Require(CreatePipe(&input, &listenInput, &inherited, 0) &&
+                SetHandleInformation(listenInput, HANDLE_FLAG_INHERIT, 0),
+            "cannot make a pipe");
+    Start("bkcheck", L"C:\\windows\\system32\\cmd.exe",
+          L"/c BkCheck.exe --listen >" + listenFile + L" 2>&1", nullptr, input);
+    CloseHandle(input);
+  } else if (c == "end-listen") {
+    // "q" and Enter, with the pipe still open, or the pipe closed: BkCheck --listen ends with 0.
+    DWORD written = 0;
+    Require(arg(1) == "q" ? WriteFile(listenInput, "q\r\n", 3, &written, nullptr)
+                          : arg(1) == "eof" && CloseHandle(listenInput),
+            "end-listen takes q or eof");
+    const HANDLE process = processes["bkcheck"].info.hProcess;
+    DWORD code = STILL_ACTIVE;
+    Require(WaitForSingleObject(process, DWORD(kStartMs)) == WAIT_OBJECT_0 &&
+                GetExitCodeProcess(process, &code) && code == 0,
+            "BkCheck --listen did not end with 0 (" + std::to_string(code) + ")");
+    if (arg(1) == "q") CloseHandle(listenInput);
   } else if (c == "expect-listen") {
     // A line of BkCheck --listen's output, after the last one matched, holds TEXT.
     Require(Poll([&] {
-              const std::vector<std::string> lines = Lines(runDir + L"\\listen.txt");
+              const std::vector<std::string> lines = Lines(runDir + L"\\" + listenFile);
               for (std::size_t i = listenSeen; i < lines.size(); ++i) {
                 if (lines[i].find(arg(1)) != std::string::npos) return listenSeen = i + 1, true;
               }

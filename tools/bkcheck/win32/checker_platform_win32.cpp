@@ -12,17 +12,17 @@ namespace {
 
 UINT consoleCodePage = 0;
 
-void PutBackConsoleCodePage() {
-  SetConsoleOutputCP(consoleCodePage);
-}
-
 }  // namespace
+
+void PutBackConsoleCodePage() {
+  if (consoleCodePage != 0) SetConsoleOutputCP(consoleCodePage);
+}
 
 void SetUpProcess() {
   win32::KernelImpl().LoadLibrariesFromSystemOnly();
   // Paths are printed as the "A" calls give them: in UTF-8 where Windows honours the manifest.
   // The console window may outlive the checker, as a command prompt does: its code page is put
-  // back at exit.
+  // back at exit, and by --listen however it ends.
   consoleCodePage = GetConsoleOutputCP();
   if (consoleCodePage != 0 && SetConsoleOutputCP(GetACP())) std::atexit(PutBackConsoleCodePage);
 }
