@@ -344,16 +344,12 @@ void Execute(const std::vector<std::string>& w) {
           L"/c BkCheck.exe --listen >" + listenFile + L" 2>&1", nullptr, input);
     CloseHandle(input);
   } else if (c == "end-listen") {
-    // "q" and Enter, with the pipe still open, or the pipe closed: BkCheck --listen ends with 0.
+    // "q" and Enter, with the pipe still open (until the listener has ended), or the pipe closed.
     DWORD written = 0;
     Require(arg(1) == "q" ? WriteFile(listenInput, "q\r\n", 3, &written, nullptr)
                           : arg(1) == "eof" && CloseHandle(listenInput),
             "end-listen takes q or eof");
-    const HANDLE process = processes["bkcheck"].info.hProcess;
-    DWORD code = STILL_ACTIVE;
-    Require(WaitForSingleObject(process, DWORD(kStartMs)) == WAIT_OBJECT_0 &&
-                GetExitCodeProcess(process, &code) && code == 0,
-            "BkCheck --listen did not end with 0 (" + std::to_string(code) + ")");
+    Execute({"expect-exit", "bkcheck", "0"});
     if (arg(1) == "q") CloseHandle(listenInput);
   } else if (c == "expect-listen") {
     // A line of BkCheck --listen's output, after the last one matched, holds TEXT.
