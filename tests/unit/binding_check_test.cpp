@@ -20,7 +20,8 @@ class BindingCheckTest : public fake::BkTest {
   // Runs the checker's command line; returns its exit status and leaves its report in `output`.
   int Run(std::vector<std::string> args, const std::string& defaultFolder = "") {
     std::FILE* out = std::tmpfile();
-    const int status = RunChecker(args, out, defaultFolder);
+    static constexpr ShippedFile kShipped[] = {{"shipped.exe.cfg", "play=p\n"}};
+    const int status = RunChecker(args, out, defaultFolder, kShipped);
     output.assign(std::ftell(out), '\0');
     std::rewind(out);
     output.resize(std::fread(output.data(), 1, output.size(), out));
@@ -104,6 +105,10 @@ TEST_F(BindingCheckTest, ExitStatusesAndWhatTheReportSays) {
       {{"--help"}, 0, "2 when a file or folder cannot be read"},
       {{folder.Dir() + "empty"}, 2, "empty: no binding files (*.cfg) in this folder\n"},
       {{"-"}, 2, "-: cannot be read"},
+      // Which files to copy into a new version's folder: the user's own and the changed ones.
+      {{"--changed", folder.Write("Shipped.EXE.cfg", "play=p\n")}, 0, "cfg: as shipped"},
+      {{"--changed", "-q", folder.Write("x/shipped.exe.cfg", "play=q\n")}, 0, "cfg: changed"},
+      {{"--changed", clean}, 0, "App.Exe.CFG: your own"},
   };
   for (const auto& [args, status, says] : kCases) {
     EXPECT_EQ(Run(args), status) << output;

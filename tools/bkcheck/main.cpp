@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
 
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args == std::vector<std::string>{"--listen"}) return bk::check::Listen();
-  int status = bk::check::RunChecker(args, stdout, bk::check::DefaultBindingFolder());
+  int status = bk::check::RunChecker(args, stdout, bk::check::DefaultBindingFolder(),
+                                     bk::check::shippedBindings);
   if (std::fflush(stdout) != 0) status = 2;
   bk::check::HoldConsoleWindow();
   return status;
