@@ -41,6 +41,7 @@ TEST_F(OsdTest, ButtonsThatCannotBeMadeAreLeftOutAndNeverRepainted) {
   fake.childrenBeforeFailure = 10;
   Start();
   EXPECT_EQ(sequenceMap.size(), 83u) << "keys without buttons can still be tapped";
+  EXPECT_EQ(KeyIndexOfButton(0, 50), std::nullopt) << "no window is the button of such a key";
   SelectSequence("2");
   SelectLayout(phonepadLayout.data());
   // InvalidateRect or ShowWindow on no window would act on the whole desktop.
