@@ -41,7 +41,6 @@ std::vector<ButtonCode> ButtonCodesOfBlock(std::uint16_t usagePage, std::uint16_
   if (reportSize < 2) return codes;
   const std::uint64_t blockSize = static_cast<std::uint64_t>(reportSize) * count;
   if (blockSize > data.size()) return codes;
-  codes.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
     codes.push_back(BuildButtonCode(
         usagePage, usage, data.subspan(static_cast<std::size_t>(i) * reportSize, reportSize)));

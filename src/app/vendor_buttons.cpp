@@ -11,8 +11,7 @@
 
 namespace bk {
 
-bool inputHeld = false;
-bool holdFired = false;
+VendorButtonState vendorButtonState;
 
 namespace {
 
@@ -106,9 +105,8 @@ void InputHoldFired() {
 }
 
 void ResetVendorButtonState() {
-  inputHeld = false;
-  holdFired = false;
-  switcherActive = false;
+  vendorButtonState = {};
+  switcherState = {};
 }
 
 }  // namespace bk

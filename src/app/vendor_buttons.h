@@ -6,8 +6,15 @@
 
 namespace bk {
 
-extern bool inputHeld;  // an INPUT press made while the layout was shown awaits its release
-extern bool holdFired;  // TIMER_INPUT_HOLD has fired for that press: the layout was switched
+// The starting values live here alone: the program starts with them, and a reset goes back to
+// them. Each piece is used by its own name below.
+struct VendorButtonState {
+  bool inputHeld = false;  // an INPUT press made while the layout was shown awaits its release
+  bool holdFired = false;  // TIMER_INPUT_HOLD has fired for that press: the layout was switched
+};
+extern VendorButtonState vendorButtonState;
+inline bool& inputHeld = vendorButtonState.inputHeld;
+inline bool& holdFired = vendorButtonState.holdFired;
 
 // The buttons by their number, the low byte of the vendor code.
 inline constexpr std::uint8_t kVendorRelease = 0x00;  // no button down

@@ -5,12 +5,7 @@
 
 namespace bk {
 
-bool switcherActive = false;
-
-namespace {
-// The key that went down: the release lets go of this one whatever the version answers then.
-std::uint8_t heldModifier = 0;
-}  // namespace
+SwitcherState switcherState;
 
 bool SwitcherUsesWindowsKey() {
   std::uint32_t major = 0, minor = 0;
@@ -26,15 +21,15 @@ void StepWindowSwitcher(bool step) {
   if (!step && !switcherActive) return;
   Keyboard& keyboard = *os().keyboard;
   if (!step) {
-    const KeyInput up = MakeKeyEvent(heldModifier, false);
+    const KeyInput up = MakeKeyEvent(switcherState.heldModifier, false);
     keyboard.SendKeys({&up, 1});
     os().timers->Stop(TIMER_SWITCHER);
     switcherActive = false;
     return;
   }
   if (!switcherActive) {
-    heldModifier = SwitcherModifier();
-    const KeyInput down = MakeKeyEvent(heldModifier, true);
+    switcherState.heldModifier = SwitcherModifier();
+    const KeyInput down = MakeKeyEvent(switcherState.heldModifier, true);
     keyboard.SendKeys({&down, 1});
   }
   const KeyInput tab[] = {MakeKeyEvent(vk::Tab, true), MakeKeyEvent(vk::Tab, false)};

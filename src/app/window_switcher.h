@@ -6,7 +6,12 @@
 
 namespace bk {
 
-extern bool switcherActive;  // the switcher holds its modifier key down
+struct SwitcherState {
+  bool active = false;            // the switcher holds its modifier key down
+  std::uint8_t heldModifier = 0;  // that key: the one that goes up is the one that went down
+};
+extern SwitcherState switcherState;
+inline bool& switcherActive = switcherState.active;
 
 inline constexpr unsigned kSwitcherFirstHoldMs = 4000;
 inline constexpr unsigned kSwitcherLaterHoldMs = 1500;

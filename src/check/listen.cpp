@@ -233,10 +233,10 @@ void Listener::Input(std::uint64_t ms, std::intptr_t rawInputHandle) {
                                block.count, block.data);
   }
   if (codes.empty()) Say(ms, "a report that BkRemote cannot read: it drops it");
-  for (std::size_t i = 0; i < codes.size(); ++i) {
-    const auto report = block.data.subspan(i * block.reportSize, block.reportSize);
+  for (std::size_t i = 0; const ButtonCode code : codes) {
+    const auto report = block.data.subspan(i++ * block.reportSize, block.reportSize);
     std::fprintf(out_, "%s\n",
-                 ReportLine(ms, block.collection, block.device, report, codes[i]).c_str());
+                 ReportLine(ms, block.collection, block.device, report, code).c_str());
     std::fflush(out_);
   }
 }

@@ -5,10 +5,7 @@
 
 namespace bk {
 
-bool leftShiftDown = false;
-bool rightShiftDown = false;
-std::uint32_t pendingKey = 0;
-bool pendingShift = false;
+KeyboardHookState keyboardHookState;
 
 namespace {
 
@@ -98,10 +95,7 @@ void StartHookState() {
 }
 
 void ResetKeyboardHookState() {
-  leftShiftDown = false;
-  rightShiftDown = false;
-  pendingKey = 0;
-  pendingShift = false;
+  keyboardHookState = {};
 }
 
 }  // namespace bk

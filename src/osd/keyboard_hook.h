@@ -9,10 +9,18 @@
 
 namespace bk {
 
-extern bool leftShiftDown;        // the left Shift key is down, as last seen by the hook
-extern bool rightShiftDown;       // the right Shift key is down, as last seen by the hook
-extern std::uint32_t pendingKey;  // the key whose release is awaited; 0: none
-extern bool pendingShift;         // leftShiftDown as it was when pendingKey went down
+// The hook's state, its starting values in one place for the start and for a reset.
+struct KeyboardHookState {
+  bool leftShiftDown = false;    // the left Shift key is down, as last seen by the hook
+  bool rightShiftDown = false;   // the right Shift key is down, as last seen by the hook
+  std::uint32_t pendingKey = 0;  // the key whose release is awaited; 0: none
+  bool pendingShift = false;     // leftShiftDown as it was when pendingKey went down
+};
+extern KeyboardHookState keyboardHookState;
+inline bool& leftShiftDown = keyboardHookState.leftShiftDown;
+inline bool& rightShiftDown = keyboardHookState.rightShiftDown;
+inline std::uint32_t& pendingKey = keyboardHookState.pendingKey;
+inline bool& pendingShift = keyboardHookState.pendingShift;
 
 // Hook codes and the messages a low-level keyboard hook is called with.
 inline constexpr int kHcAction = 0;

@@ -298,7 +298,7 @@ constexpr KeyLayout<kPhonepadKeyCount> kPhonepadTable = {{
 // Every key before the end record has a width; a miscounted table fails to build.
 template <std::size_t N>
 constexpr bool EndsAtItsCount(const std::array<LayoutKey, N>& layout) {
-  for (std::size_t i = 0; i + 1 < N; ++i) {
+  for (std::size_t i = 0; i < N - 1; ++i) {
     if (layout[i].width == 0) return false;
   }
   return layout[N - 1].width == 0;

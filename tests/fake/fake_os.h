@@ -392,7 +392,7 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
     return *fonts.insert(v.height).first;
   }
   void DeleteFontHandle(FontHandle font) override { fonts.erase(font); }
-  void PostQuit() override { quit = true; }
+  void PostQuit() override {}
   void RunMessageLoop() override {
     ++loops;
     if (whileLooping) whileLooping();
@@ -441,7 +441,6 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   bool failRegisterClass = false;
   bool failCreateWindow = false;
   std::set<FontHandle> fonts;  // live ones; a font's handle is its height
-  bool quit = false;
   int loops = 0;
   std::function<void()> whileLooping;  // what happens while the message loop runs
   std::vector<WindowId> invalidated;

@@ -109,6 +109,7 @@ TEST_F(BindingCheckTest, ExitStatusesAndWhatTheReportSays) {
       {{"--changed", folder.Write("Shipped.EXE.cfg", "play=p\n")}, 0, "cfg: as shipped"},
       {{"--changed", "-q", folder.Write("x/shipped.exe.cfg", "play=q\n")}, 0, "cfg: changed"},
       {{"--changed", clean}, 0, "App.Exe.CFG: your own"},
+      {{"--changed", folder.Dir() + "gone.exe.cfg"}, 2, "gone.exe.cfg: cannot be read"},
   };
   for (const auto& [args, status, says] : kCases) {
     EXPECT_EQ(Run(args), status) << output;

@@ -50,12 +50,17 @@ const HidDevice kKeyboard{{0x000C, 0x0001}, "HID#VID_046D&PID_C31C&Col01#8", 0x9
 // Only another device than the remote is named.
 TEST_F(ListenTest, TellsWhatBkRemoteDoesWithEachReport) {
   const std::tuple<WindowId, bool, HidDevice, std::vector<std::uint8_t>, std::string> kReports[] = {
-      {kPlayer, false, kMedia, {1, 0xB0, 0}, "01 B0 00  0x0000000C000100B0  play: sends ctrl+p"},
+      {kPlayer,
+       false,
+       kMedia,
+       {1, 0xB0, 0},
+       "01 B0 00  0x0000000C000100B0  play: sends ctrl+p to player.exe ("},
       {kPlayer, false, kMedia, {1, 0xB1, 0}, "(read at an earlier press) does not bind pause"},
       {kOther, false, kMedia, {1, 0xB0, 0}, "file " + programDir + "appbindings\\other.exe.cfg"},
       {kPlayer, true, kMedia, {1, 0xB0, 0}, "play: nothing while the layout is shown"},
       {kPlayer, false, kVendor, {0, 3}, "not a button of the remote"},
       {kPlayer, true, kVendor, {0, 9}, "button D: tap symbol \"D\" on the layout"},
+      {kPlayer, true, kVendor, {0, 2}, "INPUT: hides the layout on release, or held for 1 s"},
       {kPlayer, false, kKeyboard, {1, 0xB7, 0}, "no key  [another device: " + kKeyboard.name},
   };
   const WindowId layout =
@@ -82,7 +87,7 @@ TEST_F(ListenTest, TellsTheStateAtStartAndAgainWhenItChanges) {
   fake.connected = {kKeyboard};
   listener.Start();
   fake.mutexes = {kInstanceMutexName};
-  fake.connected = {kKeyboard, kMedia, kVendor};
+  fake.connected = {kKeyboard, kMedia, kVendor, {{0x0001, 0x0002}, "HID#VID_046D&PID_C52B#9", 5}};
   listener.Poll(500);
   listener.Poll(750);
   const std::string output = Output();

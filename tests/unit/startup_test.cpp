@@ -49,16 +49,5 @@ TEST_F(StartupTest, WithoutItsWindowItLetsTheMutexGoAndExitsWithTwo) {
   EXPECT_EQ(RunProgram(), kExitNoWindow);
 }
 
-TEST_F(StartupTest, TheWindowMakesTheThreeFontsAndItsEndDeletesThemAndQuits) {
-  OnInputWindowCreate();
-  EXPECT_EQ(fake.fonts, (std::set<FontHandle>{24, 18, 12}));
-  EXPECT_EQ(LabelFontValues().weight + SmallLabelFontValues().weight + NoticeFontValues().weight,
-            3 * 700);
-  keyboardHook = fake.Install();
-  layoutShown = true;
-  OnInputWindowDestroy();
-  EXPECT_TRUE(fake.fonts.empty() && fake.quit && fake.hook == 0 && !layoutShown);
-}
-
 }  // namespace
 }  // namespace bk
