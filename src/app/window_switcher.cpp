@@ -21,16 +21,16 @@ void StepWindowSwitcher(bool step) {
   if (!step && !switcherActive) return;
   Keyboard& keyboard = *os().keyboard;
   if (!step) {
-    const KeyInput up = MakeKeyEvent(switcherState.heldModifier, false);
-    keyboard.SendKeys({&up, 1});
+    const KeyInput up[] = {MakeKeyEvent(switcherState.heldModifier, false)};
+    keyboard.SendKeys(up);
     os().timers->Stop(TIMER_SWITCHER);
     switcherActive = false;
     return;
   }
   if (!switcherActive) {
     switcherState.heldModifier = SwitcherModifier();
-    const KeyInput down = MakeKeyEvent(switcherState.heldModifier, true);
-    keyboard.SendKeys({&down, 1});
+    const KeyInput down[] = {MakeKeyEvent(switcherState.heldModifier, true)};
+    keyboard.SendKeys(down);
   }
   const KeyInput tab[] = {MakeKeyEvent(vk::Tab, true), MakeKeyEvent(vk::Tab, false)};
   keyboard.SendKeys(tab);

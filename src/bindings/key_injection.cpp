@@ -70,8 +70,8 @@ KeyInput MakeKeyEvent(std::uint8_t vk, bool down) {
 
 void SendKeyEvent(bool down, KeyValue key) {
   HookOutOfChain unhooked;
-  const KeyInput event = MakeKeyEvent(static_cast<std::uint8_t>(key & 0xFF), down);
-  os().keyboard->SendKeys({&event, 1});
+  const KeyInput event[] = {MakeKeyEvent(static_cast<std::uint8_t>(key & 0xFF), down)};
+  os().keyboard->SendKeys(event);
 }
 
 void TypeKey(KeyValue key, bool capsSensitive) {
@@ -89,7 +89,6 @@ void TypeKey(KeyValue key, bool capsSensitive) {
   if (capsOn && capsSensitive) shiftNow = !shiftNow;
 
   std::vector<KeyInput> events;
-  events.reserve(10);
   const auto add = [&](std::uint8_t vk, bool down) { events.push_back(MakeKeyEvent(vk, down)); };
   const auto keystroke = [&] {
     if (altGr) {

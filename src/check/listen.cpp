@@ -24,7 +24,7 @@ std::string Stamp(std::uint64_t ms) {
 }
 
 std::string CollectionText(HidCollection collection) {
-  char text[16];
+  char text[sizeof "FFFF/FFFF"];
   std::snprintf(text, sizeof text, "%04X/%04X", collection.usagePage, collection.usage);
   return text;
 }
@@ -243,7 +243,7 @@ void Listener::Input(std::uint64_t ms, std::intptr_t rawInputHandle) {
 
 std::string Listener::ReportLine(std::uint64_t ms, HidCollection collection, std::uintptr_t device,
                                  std::span<const std::uint8_t> report, ButtonCode code) {
-  char codeText[24];
+  char codeText[sizeof "0x0000000C000100B0"];
   std::snprintf(codeText, sizeof codeText, "0x%016" PRIX64, code);
   const std::string line =
       Stamp(ms) + CollectionText(collection) + "  " + BytesText(report) + "  " + codeText + "  ";

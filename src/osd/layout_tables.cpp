@@ -1,5 +1,8 @@
 #include "osd/layout_tables.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace bk {
 
 namespace {
@@ -298,10 +301,9 @@ constexpr KeyLayout<kPhonepadKeyCount> kPhonepadTable = {{
 // Every key before the end record has a width; a miscounted table fails to build.
 template <std::size_t N>
 constexpr bool EndsAtItsCount(const std::array<LayoutKey, N>& layout) {
-  for (std::size_t i = 0; i < N - 1; ++i) {
-    if (layout[i].width == 0) return false;
-  }
-  return layout[N - 1].width == 0;
+  const auto end = std::find_if(layout.begin(), layout.end(),
+                                [](const LayoutKey& key) { return key.width == 0; });
+  return end == std::prev(layout.end());
 }
 static_assert(EndsAtItsCount(kKeyboardTable));
 static_assert(EndsAtItsCount(kPhonepadTable));

@@ -7,10 +7,7 @@
 
 namespace bk {
 
-std::string currentSequence;
-std::map<std::string, int, std::less<>> sequenceMap;
-bool shiftActive = false;
-bool capsOn = false;
+TextEntryState textEntryState;
 
 namespace {
 
@@ -230,10 +227,7 @@ void TrackKeyPush(int index, bool pushed) {
 }
 
 void ResetTextEntryState() {
-  currentSequence.clear();
-  sequenceMap.clear();
-  shiftActive = false;
-  capsOn = false;
+  textEntryState = {};
 }
 
 }  // namespace bk

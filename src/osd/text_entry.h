@@ -11,11 +11,20 @@
 
 namespace bk {
 
-extern std::string currentSequence;  // the taps so far; empty: nothing selected
-// Each key's sequence to its index in the active layout, rebuilt by SelectLayout.
-extern std::map<std::string, int, std::less<>> sequenceMap;
-extern bool shiftActive;  // a Shift key of the layout is latched
-extern bool capsOn;       // a Caps Lock key of the layout is latched; TypeKey reads it
+// The starting values live here alone, for the start and for a reset; each piece is used by its
+// own name below.
+struct TextEntryState {
+  std::string currentSequence;  // the taps so far; empty: nothing selected
+  // Each key's sequence to its index in the active layout, rebuilt by SelectLayout.
+  std::map<std::string, int, std::less<>> sequenceMap;
+  bool shiftActive = false;  // a Shift key of the layout is latched
+  bool capsOn = false;       // a Caps Lock key of the layout is latched; TypeKey reads it
+};
+extern TextEntryState textEntryState;
+inline std::string& currentSequence = textEntryState.currentSequence;
+inline std::map<std::string, int, std::less<>>& sequenceMap = textEntryState.sequenceMap;
+inline bool& shiftActive = textEntryState.shiftActive;
+inline bool& capsOn = textEntryState.capsOn;
 
 // How long a selected key waits for another tap of its symbol before it is typed.
 inline constexpr unsigned kCommitDelayMs = 1000;

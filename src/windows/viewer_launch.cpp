@@ -1,5 +1,7 @@
 #include "windows/viewer_launch.h"
 
+#include <algorithm>
+
 #include "platform/os.h"
 
 namespace bk {
@@ -9,9 +11,7 @@ namespace {
 // A value stored without its terminator, or of an odd length, ends after its last whole
 // character.
 void TerminateAfterData(char16_t (&path)[kViewerPathChars], std::uint32_t size) {
-  std::size_t end = size / sizeof(char16_t);
-  if (end > kViewerPathChars - 1) end = kViewerPathChars - 1;
-  path[end] = u'\0';
+  path[std::min<std::size_t>(size / sizeof(char16_t), kViewerPathChars - 1)] = u'\0';
 }
 
 }  // namespace

@@ -52,14 +52,15 @@ TEST_F(BindingCheckTest, SaysWhatTheProgramMakesOfEachLine) {
        ":5: ignored: no button is named \"pl\\x00ay\"; did you mean \"play\"?",
        1},
       // Keys that are dropped, and a later line that overrides an earlier one.
-      {"play=ctrl+p\nplay=ctrl+\nback=p\r",
+      {"play=ctrl+p\nplay=ctrl+\nback=f1o+p\f\r",
        ":1: play sends ctrl+p (virtual-key codes A2 50)\n"
        ":1: ignored: line 2 binds play again, and the later line wins\n"
        ":2: play sends ctrl (virtual-key code A2)\n"
        ":2: key 2 dropped: it is empty, from a \"+\" at either end or doubled (the + key is "
        "\"plus\")\n"
        ":3: back is bound to no key, so the button sends nothing\n"
-       ":3: key \"p\\r\" dropped: blanks are part of a key name; did you mean \"p\"?",
+       ":3: key \"f1o\" dropped: no key has that name\n"
+       ":3: key \"p\\x0C\\r\" dropped: blanks are part of a key name; did you mean \"p\"?",
        1},
       // Key names of other programs, misspelt or far from every name; text after a Ctrl-Z.
       {"stop==\ninfo=space+" + std::string(1 << 20, 'x') + "\n\x1Aplay=p",

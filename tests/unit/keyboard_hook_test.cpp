@@ -18,6 +18,8 @@ INSTANTIATE_TEST_SUITE_P(
                "shift"},
         Script{"a key pressed under the right Shift passes, also when its release comes later",
                "input +2 +rshift -2 +3 -rshift -3 1000ms", "#"},
+        Script{"after the right Shift's release the number pad taps again",
+               "input +rshift -rshift 3", "", "d"},
         Script{"a key pressed before the right Shift keeps its symbol",
                "input +3 +rshift -3 -rshift", "", "d"},
         Script{"left Shift with 2, Enter or Escape passes", "input +lshift 2 enter esc -lshift",
