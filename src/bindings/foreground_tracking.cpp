@@ -16,8 +16,6 @@ ProcessId boundProcessId = 0;
 
 namespace {
 
-constexpr std::string_view kBindingFileEnding = ".cfg";
-
 // Whether `text` is `lower`, an ASCII name in lower case, in any letter case.
 bool EqualsInAnyCase(std::string_view text, std::string_view lower) {
   return std::equal(text.begin(), text.end(), lower.begin(), lower.end(), [](char a, char b) {

@@ -12,6 +12,9 @@ namespace bk {
 // The process whose binding file AppBindings holds; 0 when none.
 extern ProcessId boundProcessId;
 
+// What a binding file's name adds to the image name.
+inline constexpr std::string_view kBindingFileEnding = ".cfg";
+
 // The buffer that the image name is read into, in characters with the terminator.
 inline constexpr std::uint32_t kImageNameSize = kLongestPathBytes;
 

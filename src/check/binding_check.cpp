@@ -355,7 +355,8 @@ FileCheck CheckBindingFile(const std::string& path) {
     Finding finding;
     finding.kind = FindingKind::NotAnImageName;
     result.findings.push_back(finding);
-  } else if (const std::string_view program = fileName.substr(0, fileName.size() - 4);
+  } else if (const std::string_view program =
+                 fileName.substr(0, fileName.size() - kBindingFileEnding.size());
              program.find('.') == std::string_view::npos) {
     // Leaving out ".exe" is the likeliest slip in naming a file.
     Finding finding;
