@@ -98,14 +98,13 @@ void BkTest::Step(std::string_view step) {
              std::from_chars(step.data(), step.data() + step.size() - 2, ms).ptr ==
                  step.data() + step.size() - 2) {
     fake.Advance(ms);
-  } else if (step.starts_with("click") || step.starts_with("press:")) {
+  } else if (step.starts_with("click")) {
     int index = IndexOf(arg);
     if (step.starts_with("click#"))
       std::from_chars(step.data() + 6, step.data() + step.size(), index);
     if (ActiveKey(index) == nullptr) return bad();
-    // The button paints pushed; for a click it paints released, and then reports the click.
+    // The button paints pushed, then released, and then reports the click.
     Paint(index, kBstPushed | kBstHot);
-    if (step[0] == 'p') return;
     Paint(index, kBstHot);
     fake.Callback([button = ActiveKey(index)->button] { KeyButtonCommand(button); });
   } else if (step == "hide") {

@@ -61,7 +61,6 @@ class BkTest : public ::testing::Test {
   //   play                     the media button Play
   //   250ms                    time passes
   //   click:LABEL click#N      a pointer click on a key of the active layout ("_" for a space)
-  //   press:LABEL              the pointer goes down on a key and stays there
   //   hide destroy             SetLayoutVisible(false); the input window destroyed
   void Run(std::string_view script) {
     for (std::size_t end = 0; !script.empty();
