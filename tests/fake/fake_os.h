@@ -435,7 +435,7 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   }
   void SetUserData(WindowId window, std::intptr_t value) override { Find(window).userData = value; }
   std::intptr_t UserData(WindowId window) override { return Find(window).userData; }
-  void SetClassBackgroundBlack(WindowId window) override { blackClass.insert(window); }
+  void SetClassBackgroundBlack(WindowId) override {}
   std::uint32_t ButtonState(WindowId button) override { return Find(button).buttonState; }
 
   bool failRegisterClass = false;
@@ -446,7 +446,6 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   std::vector<WindowId> invalidated;
   Rect repaintedUnder;      // the last rectangle invalidated on the desktop
   std::vector<int> alphas;  // every alpha that the window took
-  std::set<WindowId> blackClass;
   int childrenBeforeFailure = -1;  // child creation fails once this many more were made
 
  private:

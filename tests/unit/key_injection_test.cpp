@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "entry_script.h"
 #include "fake/bk_test.h"
 #include "osd/text_entry.h"
 #include "state/program_state.h"
@@ -78,20 +77,6 @@ TEST(ExtendedKeyTest, AreTheKeysThatAKeyboardMarks) {
     if (IsExtendedKey(static_cast<std::uint8_t>(vk))) marked += std::string(" ") + hex;
   }
   EXPECT_EQ(marked, " 21 22 23 24 25 26 27 28 2C 2D 2E 5B 5C 5D 6F 90 A3 A5");
-}
-
-using KeyInjectionTest = EntryScriptTest;
-
-// The foreground application's chord, in file order and released in reverse, the arrow marked
-// extended as a keyboard marks it; a name without a binding sends nothing. The hook leaves the
-// chain for every SendInput (the fixture's teardown checks it) and comes back afterwards.
-TEST_F(KeyInjectionTest, SendBindingPressesTheChordAndReleasesItInReverse) {
-  folder.Write("appbindings\\app.exe.cfg", "play=ctrl+left\n");
-  keyboardHook = fake.Install();
-  SendBinding("stop");
-  SendBinding("play");
-  EXPECT_EQ(Calls(fake), " +LC | +Left* | -Left* | -LC");
-  EXPECT_TRUE(keyboardHook != 0 && keyboardHook == fake.hook);
 }
 
 }  // namespace

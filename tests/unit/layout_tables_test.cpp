@@ -33,27 +33,6 @@ TEST_F(LayoutTablesTest, CharacterKeysCarryTheCharactersOfTheirPictures) {
             "1^~[]{}&_2ABCabc3DEFdef4GHIghi5JKLjkl^MNOmno7PQRSpqrs8TUVtuv(WXYZwxyz*,+\\;0#=$%");
 }
 
-// Below the close key, each row of the keyboard runs from x 10 to 760 without a gap, save the
-// two pixels that set the function keys apart, and each row starts where the one above ends.
-TEST_F(LayoutTablesTest, TheKeyboardsRowsTileItsWidth) {
-  const LayoutKey* key = keyboardLayout.data();
-  EXPECT_EQ(key[1].x, 10);
-  for (int i = 2; key[i - 1].width != 0; ++i) {
-    const LayoutKey& a = key[i - 1];
-    const LayoutKey& b = key[i];
-    if (b.width != 0 && b.x > a.x) {
-      EXPECT_EQ(b.x - a.x - a.width, b.label == "F1" || b.label == "Ins" ? 2 : 0) << b.label;
-      EXPECT_EQ(b.y, a.y);
-      EXPECT_EQ(b.height, a.height);
-      continue;
-    }
-    EXPECT_EQ(a.x + a.width, 760) << a.label;
-    if (b.width == 0) break;
-    EXPECT_EQ(b.x, 10);
-    EXPECT_EQ(b.y, a.y + a.height + (a.y == 26 ? 6 : 0));
-  }
-}
-
 // A sequence that taps can reach repeats one symbol; the others are placeholders ("-f8-"). A key
 // of fixed code whose label is a key name of the binding files types that key.
 TEST_F(LayoutTablesTest, SequencesRepeatOneSymbolAndKeyNamedKeysTypeThatKey) {

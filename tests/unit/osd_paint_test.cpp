@@ -43,24 +43,5 @@ TEST_F(PaintTest, KeysChooseBitmapsLabelsColoursAndFonts) {
   }
 }
 
-// The strip shows the selected key's label; the background, the panel and the two bottom lines;
-// a button of the hidden layout whose index names a key of the active one, nothing.
-TEST_F(PaintTest, TheStripTheBackgroundAndButtonsNotOfTheActiveLayout) {
-  Start();
-  PressSymbol('2');
-  EXPECT_EQ(std::ranges::count(fake.invalidated, selectionStrip), 1);
-  fake::RecordingCanvas canvas;
-  PaintOsdItem(canvas, selectionStrip, {0, 0, 750, 25});
-  PaintOsdBackground(canvas);
-  fake.Find(phonepadLayout[5].button).buttonState = kBstPushed;
-  PaintOsdItem(canvas, phonepadLayout[5].button, {0, 0, 10, 10});
-  EXPECT_EQ(canvas.ops,
-            "S106 0 0 750 25; F0 0 750 25 #777777; T'a' 375 0 f24 #f7a325 c; B104 0 0; T'Press "
-            "and hold INPUT on your remote to change key layout.' 4 286 f12 #eeeeee l; T'" +
-                std::string(NoticeLine()) + "' 796 286 f12 #eeeeee r");
-  EXPECT_EQ(keyboardLayout[5].pushed, 0);
-  fake.Stop(TIMER_COMMIT);
-}
-
 }  // namespace
 }  // namespace bk

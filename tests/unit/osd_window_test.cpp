@@ -11,32 +11,6 @@ namespace {
 
 class OsdTest : public fake::BkTest {};
 
-TEST_F(OsdTest, StartMakesEveryButtonAndTheActiveLayoutShowsItsOwn) {
-  Start();
-  for (const LayoutKey* layout : {keyboardLayout.data(), phonepadLayout.data()}) {
-    for (int i = 0; layout[i].width != 0; ++i) {
-      const fake::Window& button = fake.Find(layout[i].button);
-      ASSERT_EQ(button.userData, i);
-      EXPECT_EQ(button.style, layout == keyboardLayout.data() ? 0x5000000Bu : 0x4000000Bu);
-      EXPECT_EQ(button.parent, inputWindow);
-      EXPECT_EQ(fake.blackClass.count(layout[i].button), 1u);
-    }
-  }
-  // Layout point (0, 0) is window point (15, 15).
-  EXPECT_EQ(fake.Find(phonepadLayout[90].button).rect, (Rect{617, 227, 785, 283}));
-  EXPECT_EQ(fake.Find(selectionStrip).rect, (Rect{25, 10, 775, 35}));
-  // A button names its key only in the active layout.
-  EXPECT_EQ(KeyIndexOfButton(keyboardLayout[5].button, 5), 5);
-  EXPECT_EQ(KeyIndexOfButton(phonepadLayout[5].button, 5), std::nullopt) << "another key";
-  // Swapped, the phone pad's buttons show, and a shared sequence keys the last of its keys.
-  fake.Show(inputWindow, sw::ShowNoActivate);
-  SelectLayout(phonepadLayout.data());
-  for (int i : {0, 90}) EXPECT_TRUE(fake.IsVisible(phonepadLayout[i].button)) << i;
-  for (int i : {0, 82}) EXPECT_FALSE(fake.IsVisible(keyboardLayout[i].button)) << i;
-  EXPECT_EQ(sequenceMap.size(), 90u);
-  EXPECT_EQ(phonepadLayout[sequenceMap.at("-none-")].label, "delete");
-}
-
 TEST_F(OsdTest, ButtonsThatCannotBeMadeAreLeftOutAndNeverRepainted) {
   fake.childrenBeforeFailure = 10;
   Start();

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "entry_script.h"
-#include "osd/osd_window.h"
-#include "state/program_state.h"
 
 namespace bk {
 namespace {
@@ -28,20 +26,6 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"a second's hold switches", "input input+ 1000ms input- 4 4 4 4", "", "G"},
         Script{"a second hold switches back", "input hold hold 4 4 4 4", "", "4"},
         Script{"a repeated press report", "input input+ 600ms input+ 999ms input- 2", "2"}));
-
-using VendorTest = EntryScriptTest;
-
-// With the layout down C maximises, B minimises and brings "next" forward, and D closes it; the
-// viewer button starts the viewer's delay in either mode (the layout down: the decoding test's
-// row).
-TEST_F(VendorTest, CBAndDActOnTheWindowInFrontAndTheViewerButtonOnTheViewer) {
-  Run("C B D");
-  EXPECT_EQ(fake.log.at(0), "ShowWindow(front, 3)");
-  EXPECT_EQ(fake.log.back(), "PostMessageA(next, 0x10, 0x0)");
-  Run("input viewer");
-  EXPECT_TRUE(fake.Running(TIMER_VIEWER));
-  Run("hide 200ms");
-}
 
 }  // namespace
 }  // namespace bk
