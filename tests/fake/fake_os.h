@@ -444,8 +444,8 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   int loops = 0;
   std::function<void()> whileLooping;  // what happens while the message loop runs
   std::vector<WindowId> invalidated;
-  Rect repaintedUnder;      // the last rectangle invalidated on the desktop
-  std::vector<int> alphas;  // every alpha that the window took
+  Rect repaintedUnder;             // the last rectangle invalidated on the desktop
+  std::vector<int> alphas;         // every alpha that the window took
   int childrenBeforeFailure = -1;  // child creation fails once this many more were made
 
  private:
