@@ -1,21 +1,19 @@
 // bk_e2e.exe: runs one end-to-end scenario against the unmodified BkRemote.exe under Wine, pressed
 // by the virtual remote (tools/vremote). README.md beside it lists the commands.
 //
-//   bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --bkcheck EXE --inf INF --work DIR
-//          SCENARIO
+//   bk_e2e --bkremote EXE --recorder EXE --remote-window EXE --bkcheck EXE --inf INF --docs DIR
+//          --work DIR --scenario FILE
 //
 // Unix paths are reached through Wine's drive Z:. Each scenario runs in a folder of its own,
 // DIR\<scenario>, into which BkRemote.exe and the targets are copied, so that the binding files a
 // scenario brings sit in appbindings\ beside that copy of the program. Paths and names are wide
 // strings throughout, so that they may hold any character.
 #include <windows.h>
-// After windows.h, which they need.
+// After windows.h, which it needs.
 #include <gdiplus.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -43,8 +41,7 @@ std::wstring Wide(const std::string& utf8) {
 }
 
 std::string Utf8(const fs::path& path) {
-  const std::u8string utf8 = path.u8string();
-  return {utf8.begin(), utf8.end()};
+  return reinterpret_cast<const char*>(path.u8string().c_str());
 }
 
 void Require(bool ok, const std::string& why) {
@@ -58,6 +55,20 @@ bool Poll(const std::function<bool()>& done, double ms = kExpectMs) {
   }
 }
 
+// Polls until `holds` has held for kSettleMs on end, so that what is still on its way is seen too.
+bool Steady(const std::function<bool()>& holds) {
+  double since = NowMs();
+  return Poll([&] {
+    if (!holds()) since = NowMs();
+    return NowMs() - since >= kSettleMs;
+  });
+}
+
+std::string Bytes(const fs::path& file) {
+  std::ifstream in{file, std::ios::binary};
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
 std::vector<std::string> Lines(const fs::path& file) {
   std::ifstream in{file};
   std::vector<std::string> lines;
@@ -68,17 +79,14 @@ std::vector<std::string> Lines(const fs::path& file) {
 struct Process {
   PROCESS_INFORMATION info{};
   HWND window = nullptr;
-  std::wstring log;      // what a target received
-  std::size_t seen = 0;  // its lines that expect-keys has read
+  std::wstring log;      // what a target received, or what BkCheck --listen wrote
+  std::size_t seen = 0;  // its lines that expect-keys or expect-listen has read
 };
 
 std::map<std::string, std::wstring> paths;  // the --name arguments
-std::wstring runDir, scenarioDir;
+std::wstring runDir;
 std::map<std::string, Process> processes;
-std::string target;            // the process whose log the expectations read
-std::size_t listenSeen = 0;    // the lines of BkCheck --listen's output that expect-listen passed
-std::wstring listenFile;       // where BkCheck --listen writes
-HANDLE listenInput = nullptr;  // the harness's end of the pipe that is its standard input
+HANDLE listenInput = nullptr;  // the harness's end of the pipe that is BkCheck's standard input
 std::vector<std::pair<const wchar_t*, const wchar_t*>> setValues;  // deleted at the end
 
 // Sets a string value under HKEY_CURRENT_USER for this run, in the build folder's own prefix.
@@ -93,35 +101,31 @@ void SetUserValue(const wchar_t* key, const wchar_t* name, const std::wstring& v
 // window of that class.
 Process& Start(const std::string& name, const std::wstring& exe, const std::wstring& args,
                const wchar_t* windowClass, HANDLE input = nullptr) {
-  Process& p = processes[name];
+  Process& p = processes[name] = {};  // a second listener has read none of its own lines
   std::wstring commandLine = L"\"" + exe + L"\" " + args;
+  // Only the listener inherits handles, and with them its standard ones.
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  if (input != nullptr) {
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input;
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  }
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input;
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   Require(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, input != nullptr, 0,
                          nullptr, runDir.c_str(), &startup, &p.info),
           "cannot start " + Utf8(exe) + " (error " + std::to_string(GetLastError()) + ")");
   if (windowClass == nullptr) return p;
   // BkRemote.exe's loop waits for input only once its Raw Input registration is made.
   WaitForInputIdle(p.info.hProcess, DWORD(kStartMs));
-  Require(Poll(
-              [&] {
-                Require(WaitForSingleObject(p.info.hProcess, 0) == WAIT_TIMEOUT,
-                        name + " ended at start-up");
-                for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, windowClass, nullptr));) {
-                  DWORD pid = 0;
-                  GetWindowThreadProcessId(h, &pid);
-                  if (pid == p.info.dwProcessId) p.window = h;
-                }
-                return p.window != nullptr;
-              },
-              kStartMs),
-          name + " showed no window");
+  const auto shown = [&] {
+    Require(WaitForSingleObject(p.info.hProcess, 0) == WAIT_TIMEOUT, name + " ended at start-up");
+    for (HWND h = nullptr; (h = FindWindowExW(nullptr, h, windowClass, nullptr));) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(h, &pid);
+      if (pid == p.info.dwProcessId) p.window = h;
+    }
+    return p.window != nullptr;
+  };
+  Require(Poll(shown, kStartMs), name + " showed no window");
   return p;
 }
 
@@ -163,7 +167,7 @@ void Execute(const std::vector<std::string>& w) {
     SetUserValue(L"Software\\Wine", L"Version", Wide(arg(1)));
   } else if (c == "program-folder") {
     runDir += L"\\" + Wide(arg(1));
-    fs::create_directory(runDir);
+    fs::create_directories(runDir);
   } else if (c == "start-bkremote" || c == "run-bkremote") {
     // While a first copy runs, a second one runs the same file.
     const std::wstring exe = runDir + L"\\BkRemote.exe";
@@ -175,29 +179,28 @@ void Execute(const std::vector<std::string>& w) {
     fs::copy_file(paths["recorder"], exe);
     if (w.size() > 2) {
       fs::create_directory(runDir + L"\\appbindings");
-      fs::copy_file(scenarioDir + L"\\" + Wide(w[2]),
+      fs::copy_file(fs::path(paths["scenario"]).parent_path() / Wide(w[2]),
                     runDir + L"\\appbindings\\" + Wide(w[1]) + L".cfg");
     }
-    target = w[1].substr(0, w[1].rfind('.'));
-    const std::wstring log = runDir + L"\\" + Wide(target) + L".keys.log";
-    Start(target, exe, L"\"" + log + L"\"", L"BkKeyRecorder").log = log;
+    const std::string name = w[1].substr(0, w[1].rfind('.'));
+    const std::wstring log = runDir + L"\\" + Wide(name) + L".keys.log";
+    Start(name, exe, L"\"" + log + L"\"", L"BkKeyRecorder").log = log;
+    // In front at once, so that a press does not meet the window it came after.
+    Execute({"foreground", name});
   } else if (c == "start-remote-window") {
     Start("remote", paths["remote-window"], L"", Wide(bk::vremote::kRemoteWindowClass).c_str());
   } else if (c == "foreground") {
     Process& p = find(arg(1));
     Require(Poll([&] { return SetForegroundWindow(p.window), GetForegroundWindow() == p.window; }),
             w[1] + " would not come to the foreground");
-    if (!p.log.empty()) target = w[1];
   } else if (c == "frame-child") {
     // As a Store app's window sits in a frame of ApplicationFrameHost.exe: CHILD's window becomes
-    // a child of FRAME's, another process's; the frame comes to the front and the child, asked
-    // with WM_APP, takes the focus. The expectations then read the child.
+    // a child of FRAME's, another process's; the frame comes to the front and, whenever it gets
+    // the focus, passes it to the child (key_recorder.cpp).
     Process& child = find(arg(2));
     SetWindowLongPtrW(child.window, GWL_STYLE, WS_CHILD | WS_VISIBLE);
     Require(SetParent(child.window, find(arg(1)).window), "SetParent failed");
     Execute({"foreground", w[1]});
-    SendMessageW(child.window, WM_APP, 0, 0);
-    target = w[2];
   } else if (c == "press" || c == "hold") {
     for (std::size_t i = 1; i < (c == "hold" ? 2 : w.size()); ++i) {
       const auto button = bk::vremote::ParseButton(arg(i));
@@ -252,79 +255,52 @@ void Execute(const std::vector<std::string>& w) {
     GetExitCodeProcess(process, &code);
     Require(code == DWORD(number(2)), w[1] + " ended with " + std::to_string(code));
   } else if (c == "expect-keys") {
-    // Once at least as many as expected are there and the log has been still for a moment, or at
-    // the deadline.
-    Require(!target.empty(), "no target started");
-    Process& p = processes[target];
-    std::istringstream words(arg(1));
-    const std::size_t wanted = std::distance(std::istream_iterator<std::string>(words), {});
-    std::vector<std::string> lines;
-    double changed = NowMs();
-    Poll([&] {
-      const std::vector<std::string> now = Lines(p.log);
-      if (now.size() != lines.size()) changed = NowMs();
-      lines = now;
-      return lines.size() >= p.seen + wanted && NowMs() - changed >= kSettleMs;
-    });
-    // An expected key without "/" leaves its scan code and extended mark unchecked.
-    std::istringstream expected(arg(1));
-    std::string got, want;
-    for (std::size_t i = p.seen; i < lines.size(); ++i) {
-      std::string key = lines[i];
-      if (expected >> want && want.find('/') == std::string::npos) key.resize(key.find('/'));
-      got += (got.empty() ? "" : " ") + key;
-    }
-    p.seen = lines.size();
-    Require(got == w[1], "keys: expected \"" + w[1] + "\", got \"" + got + "\"");
-  } else if (c == "expect-pixel") {
-    // Read through the window's own DC: the screen's does not show another process's layout.
-    // Painting is asynchronous, so this polls until the pixel has the colour.
-    const HWND window = find(arg(1)).window;
-    const unsigned long wanted = std::stoul(arg(4), nullptr, 16);
-    COLORREF got = 0;  // as RRGGBB
-    const bool ok = Poll([&] {
-      HDC dc = GetWindowDC(window);
-      const COLORREF bgr = GetPixel(dc, number(2), number(3));
-      ReleaseDC(window, dc);
-      got = RGB(GetBValue(bgr), GetGValue(bgr), GetRValue(bgr));
-      for (int shift : {0, 8, 16}) {
-        if (std::abs(int(got >> shift & 0xFF) - int(wanted >> shift & 0xFF)) > 24) return false;
+    Process& p = find(arg(1));
+    // Keys written without "/" leave their scan codes and extended marks unchecked.
+    const bool scanCodes = arg(2).find('/') != std::string::npos;
+    std::string got;
+    std::size_t read = 0;
+    const bool same = Steady([&] {
+      const std::vector<std::string> lines = Lines(p.log);
+      got.clear();
+      for (read = p.seen; read < lines.size(); ++read) {
+        got += (got.empty() ? "" : " ") +
+               (scanCodes ? lines[read] : lines[read].substr(0, lines[read].find('/')));
       }
-      return true;
+      return got == w[2];
     });
-    char text[8];
-    std::snprintf(text, sizeof text, "%06lX", got);
-    Require(ok, "the pixel is " + std::string(text) + ", not " + w[4]);
-  } else if (c == "screenshot") {
+    p.seen = read;
+    Require(same, w[1] + "'s keys: expected \"" + w[2] + "\", got \"" + got + "\"");
+  } else if (c == "expect-picture") {
+    // The window's picture, taken until it is the one in docs\ byte for byte: painting is
+    // asynchronous. The last one taken stays in the run folder.
     const HWND window = find(arg(2)).window;
+    const std::wstring file = runDir + L"\\" + Wide(arg(1));
+    const std::string wanted = Bytes(paths["docs"] + L"\\" + Wide(arg(1)));
     RECT r;
     GetWindowRect(window, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
     // Wine's full-screen height puts the layout's bottom rows below the screen, where nothing of
-    // them can be read: the window moves up for the picture, and back.
-    const int below = std::max(0L, r.bottom - GetSystemMetrics(SM_CYSCREEN));
-    const auto move = [&](int y) {
-      SetWindowPos(window, nullptr, r.left, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      Sleep(300);
-    };
-    if (below > 0) move(r.top - below);
-    Gdiplus::Bitmap image(r.right - r.left, r.bottom - r.top, PixelFormat24bppRGB);
-    {
-      Gdiplus::Graphics graphics(&image);
-      HDC target = graphics.GetHDC(), source = GetWindowDC(window);
-      BitBlt(target, 0, 0, r.right - r.left, r.bottom - r.top, source, 0, 0, SRCCOPY);
-      ReleaseDC(window, source);
-      graphics.ReleaseHDC(target);
-    }
-    if (below > 0) move(r.top);
-    // GDI+'s PNG encoder writes the file.
-    const CLSID png = {
-        0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-    const std::wstring path = runDir + L"\\" + Wide(arg(1));
-    Require(image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok, "cannot write " + w[1]);
-  } else if (c == "set-viewer") {
-    // The key recorder stands in for the viewer: it makes a log file named after its first
-    // argument in its working folder, which is BkRemote.exe's, the run folder.
-    SetUserValue(L"Software\\Brisko", L"TelvarinExecutable", paths["recorder"]);
+    // them can be read: the window moves up for the pictures, and back.
+    MoveWindow(window, r.left, std::min<LONG>(r.top, GetSystemMetrics(SM_CYSCREEN) - height), width,
+               height, TRUE);
+    const bool same = Poll([&] {
+      Gdiplus::Bitmap image(width, height, PixelFormat24bppRGB);
+      {
+        Gdiplus::Graphics graphics(&image);
+        HDC to = graphics.GetHDC(), from = GetWindowDC(window);
+        BitBlt(to, 0, 0, width, height, from, 0, 0, SRCCOPY);
+        ReleaseDC(window, from);
+        graphics.ReleaseHDC(to);
+      }
+      // GDI+'s PNG encoder writes the file.
+      const CLSID png = {
+          0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+      Require(image.Save(file.c_str(), &png, nullptr) == Gdiplus::Ok, "cannot write " + w[1]);
+      return Bytes(file) == wanted;
+    });
+    MoveWindow(window, r.left, r.top, width, height, TRUE);
+    Require(same, w[1] + " in the run folder differs from the one in docs");
   } else if (c == "expect-viewer-launched") {
     const std::wstring record = runDir + L"\\" + Wide(arg(1));
     Require(Poll([&] { return fs::exists(record); }), "the viewer never ran");
@@ -333,15 +309,14 @@ void Execute(const std::vector<std::string>& w) {
     // its standard input is a pipe that stays open until end-listen.
     if (!fs::exists(runDir + L"\\BkCheck.exe"))
       fs::copy_file(paths["bkcheck"], runDir + L"\\BkCheck.exe");
-    listenFile = Wide(w.size() > 1 ? w[1] : "listen.txt");
-    listenSeen = 0;
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     HANDLE input = nullptr;
     Require(CreatePipe(&input, &listenInput, &inherited, 0) &&
                 SetHandleInformation(listenInput, HANDLE_FLAG_INHERIT, 0),
             "cannot make a pipe");
-    Start("bkcheck", L"C:\\windows\\system32\\cmd.exe",
-          L"/c BkCheck.exe --listen >" + listenFile + L" 2>&1", nullptr, input);
+    Process& listener = Start("bkcheck", L"C:\\windows\\system32\\cmd.exe",
+                              L"/c BkCheck.exe --listen >listen.txt 2>&1", nullptr, input);
+    listener.log = runDir + L"\\listen.txt";
     CloseHandle(input);
   } else if (c == "end-listen") {
     // "q" and Enter, with the pipe still open (until the listener has ended), or the pipe closed.
@@ -353,30 +328,27 @@ void Execute(const std::vector<std::string>& w) {
     if (arg(1) == "q") CloseHandle(listenInput);
   } else if (c == "expect-listen") {
     // A line of BkCheck --listen's output, after the last one matched, holds TEXT.
-    Require(Poll([&] {
-              const std::vector<std::string> lines = Lines(runDir + L"\\" + listenFile);
-              for (std::size_t i = listenSeen; i < lines.size(); ++i) {
-                if (lines[i].find(arg(1)) != std::string::npos) return listenSeen = i + 1, true;
-              }
-              return false;
-            }),
-            "BkCheck --listen wrote no line with \"" + w[1] + "\"");
+    Process& listener = find("bkcheck");
+    const auto said = [&] {
+      const std::vector<std::string> lines = Lines(listener.log);
+      for (std::size_t i = listener.seen; i < lines.size(); ++i) {
+        if (lines[i].find(arg(1)) != std::string::npos) return listener.seen = i + 1, true;
+      }
+      return false;
+    };
+    Require(Poll(said), "BkCheck --listen wrote no line with \"" + w[1] + "\"");
   } else if (c == "expect-no-keys-down") {
     // Wine keeps one asynchronous key state for the whole desktop, so this sees keys that any
-    // program left down. It must stay clear for a moment, so that a key on its way is seen.
+    // program left down.
     std::string down;
-    double clear = NowMs();
-    Require(Poll(
-                [&] {
-                  down.clear();
-                  for (int vk = 1; vk < 256; ++vk) {
-                    if (GetAsyncKeyState(vk) & 0x8000) down += " " + std::to_string(vk);
-                  }
-                  if (!down.empty()) clear = NowMs();
-                  return NowMs() - clear >= kSettleMs;
-                },
-                3000),
-            "virtual keys held down:" + down);
+    const bool clear = Steady([&] {
+      down.clear();
+      for (int vk = 1; vk < 256; ++vk) {
+        if (GetAsyncKeyState(vk) & 0x8000) down += " " + std::to_string(vk);
+      }
+      return down.empty();
+    });
+    Require(clear, "virtual keys held down:" + down);
   } else {
     Require(false, "unknown command " + c);
   }
@@ -384,7 +356,7 @@ void Execute(const std::vector<std::string>& w) {
 
 }  // namespace
 
-int main() {
+int wmain(int argc, wchar_t** argv) {
   // The harness, and so every program it starts and every program those start, runs in a job that
   // ends them all when the harness ends, however it ends.
   const HANDLE job = CreateJobObjectW(nullptr, nullptr);
@@ -392,34 +364,28 @@ int main() {
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
   AssignProcessToJobObject(job, GetCurrentProcess());
-  int argc = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  fs::path scenario;
-  for (int i = 1; i < argc; ++i) {
-    const std::wstring arg = argv[i];
-    // Every path is a Unix one, reached through drive Z:.
-    if (arg.starts_with(L"--") && i + 1 < argc) {
-      paths[Utf8(arg.substr(2))] = fs::path(L"Z:" + std::wstring(argv[++i])).make_preferred();
-    } else {
-      scenario = fs::path(L"Z:" + arg).make_preferred();
-    }
+  // "--NAME PATH" pairs. Every path is a Unix one, reached through drive Z:.
+  for (int i = 1; i + 1 < argc; i += 2) {
+    paths[Utf8(argv[i] + 2)] = fs::path(L"Z:" + std::wstring(argv[i + 1])).make_preferred();
   }
-  scenarioDir = scenario.parent_path();
+  const fs::path scenario = paths["scenario"];
   runDir = paths["work"] + L"\\" + scenario.stem().wstring();
   Gdiplus::GdiplusStartupInput gdiplus;
   ULONG_PTR token = 0;
   Gdiplus::GdiplusStartup(&token, &gdiplus, nullptr);
   const double start = NowMs();
   int number = 0;
-  bool ok = true;
+  bool ok = false;
   try {
-    std::error_code ignored;  // a fresh run folder, so that no file of an earlier run is read
-    fs::remove_all(runDir, ignored);
+    fs::remove_all(runDir);  // a fresh run folder, so that no file of an earlier run is read
     fs::create_directories(runDir);
     const bk::vremote::SetupResult remote = bk::vremote::Setup(paths["inf"], 120000);
     Require(remote.ok, "the virtual remote is not ready: " + remote.message);
-    // Wine acts as Windows 10 towards the programs started from now on.
+    // Wine acts as Windows 10 towards the programs started from now on. The key recorder stands
+    // in for the viewer: it makes a log file named after its first argument in its working
+    // folder, which is BkRemote.exe's, the run folder.
     SetUserValue(L"Software\\Wine", L"Version", L"win10");
+    SetUserValue(L"Software\\Brisko", L"TelvarinExecutable", paths["recorder"]);
     // One command a line; a line that starts with # is a comment; "double quotes" hold a word
     // with blanks.
     for (const std::string& line : Lines(scenario)) {
@@ -433,12 +399,11 @@ int main() {
       std::fflush(stdout);
       Execute(step);
     }
+    ok = number > 0;  // an empty scenario shows nothing
   } catch (const std::exception& e) {
     std::printf("FAIL (line %d): %s\n", number, e.what());
-    ok = false;
   }
   for (const auto& [key, name] : setValues) RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
-  std::printf("scenario %s: %s\n", Utf8(scenario.stem()).c_str(),
-              ok && number > 0 ? "passed" : "FAILED");
-  return ok && number > 0 ? 0 : 1;
+  std::printf("scenario %s: %s\n", Utf8(scenario.stem()).c_str(), ok ? "passed" : "FAILED");
+  return ok ? 0 : 1;
 }

@@ -4,8 +4,6 @@
 // scan code as the message carries it, "e0" first when it is marked extended: "down:p/19",
 // "up:control/1d", "sysdown:menu/38", "down:left/e04b".
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include <cstdio>
 #include <map>
@@ -34,26 +32,25 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     std::fflush(logFile);
     return 0;  // not DefWindowProc for the SYS messages: Alt must not start a menu mode
   }
-  if (message == WM_APP) SetFocus(window);  // a child of another program's window, when asked
+  // A frame that holds another program's window, as ApplicationFrameHost.exe holds a Store app's,
+  // passes it the focus.
+  if (message == WM_SETFOCUS && GetWindow(window, GW_CHILD)) SetFocus(GetWindow(window, GW_CHILD));
   if (message == WM_DESTROY) PostQuitMessage(0);
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
 
-int main() {
-  int argc = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+int wmain(int argc, wchar_t** argv) {
   if (argc < 2 || (logFile = _wfopen(argv[1], L"w")) == nullptr) return 2;
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = RecorderProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"BkKeyRecorder";
   RegisterClassW(&windowClass);
-  HWND window =
-      CreateWindowExW(0, L"BkKeyRecorder", L"Key recorder", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
-                      40, 560, 360, nullptr, nullptr, windowClass.hInstance, nullptr);
-  SetForegroundWindow(window);
+  // The harness brings it to the front.
+  CreateWindowW(L"BkKeyRecorder", L"Key recorder", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 560,
+                360, nullptr, nullptr, windowClass.hInstance, nullptr);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
   return 0;
