@@ -162,9 +162,7 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   std::uint32_t ExStyle(WindowId window) override { return Find(window).exStyle; }
   bool IsZoomed(WindowId window) override { return Find(window).maximized; }
   bool IsIconic(WindowId window) override { return Find(window).minimized; }
-  bool IsVisible(WindowId w) override {
-    return Find(w).visible && (Find(w).parent == 0 || IsVisible(Find(w).parent));
-  }
+  bool IsVisible(WindowId window) override { return Find(window).visible; }
   bool Exists(WindowId window) override { return window == kDesktop || windows.count(window); }
   WindowId DesktopWindow() override { return kDesktop; }
   // Other programs' child windows (a Store app's inside its frame) are listed in `frames`.
@@ -189,7 +187,6 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   // Only visibility changes: the tests read what was asked for minimising or maximising in the log.
   bool Show(WindowId window, int command) override {
     if (Find(window).className.empty()) Note("ShowWindow", window, ", " + std::to_string(command));
-    if (onShow) onShow();
     Window& w = Find(window);
     const bool was = w.visible;
     w.visible = command != sw::Hide;
@@ -267,7 +264,6 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   std::vector<std::string> log;
   int failSetForeground = 0;  // the next N calls fail; -1: every call
   bool failWindowInfo = false;
-  std::function<void()> onShow;  // runs inside ShowWindow, before it acts
 
   // ---- Processes, Kernel, Registry, Launcher: every handle must be closed again.
   KernelHandle OpenForQuery(ProcessId id) override {

@@ -53,15 +53,6 @@ INSTANTIATE_TEST_SUITE_P(
             "the last window the walk reaches", {.minimized = true}, false, kMaxCandidateWalk - 2},
         CandidateCase{"past the walk's end", {.minimized = true}, false, kMaxCandidateWalk - 1}));
 
-// The candidate is chosen before the minimise; one that is gone by then is not activated.
-TEST_F(ForegroundTest, BWithNoSuitableWindowLeftOnlyMinimises) {
-  fake.AddWindow({.name = "front"});
-  const WindowId next = fake.AddWindow({.name = "next"});
-  fake.onShow = [&] { fake.Destroy(next); };
-  ForegroundWindowAction(false);
-  EXPECT_EQ(fake.log, Log{"ShowWindow(front, 6)"});
-}
-
 // ---- buttons B and C on each kind of foreground window -------------------------------------
 
 struct ActionCase {

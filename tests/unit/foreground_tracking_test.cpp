@@ -94,20 +94,6 @@ INSTANTIATE_TEST_SUITE_P(Frames, TrackingFrameTest,
                                            FrameCase{"host.exe", kA, 900, 900},
                                            FrameCase{nullptr, kA, 0, 0}));
 
-// Two Store frames in front by turns: each press binds the app of the frame in front.
-TEST_F(TrackingTest, TwoStoreFramesInFrontByTurnsBindTheirOwnApps) {
-  fake.images[900] = "\\X\\ApplicationFrameHost.exe";
-  for (const auto& [frame, app] : {std::pair{0xF0u, kA}, std::pair{0xE0u, kB}}) {
-    fake.AddWindow({.process = 900}, frame);
-    fake.windows[frame + 1] = {.style = ws::Child, .thread = 1, .process = app};
-    fake.frames[frame].push_back(frame + 1);
-  }
-  for (const WindowId frame : {0xF0u, 0xE0u, 0xF0u}) {
-    RefreshWith(frame);
-    EXPECT_TRUE(AppBindings.contains(frame == 0xF0u ? "play" : "stop")) << frame;
-  }
-}
-
 // Each way that window B's application has no usable binding file, met after A.Exe's bindings
 // were loaded: its window has no process id; its process cannot be opened (no image); the image
 // name has no backslash, is cut to fill the buffer, or has no binding file.
