@@ -34,7 +34,6 @@ struct Window {
   bool maximized = false;
   ThreadId thread = 0;
   ProcessId process = 0;
-  WindowId parent = 0;  // the program's own windows: the input window and its children
   std::string className{};
   Rect rect{};
   std::intptr_t userData = 0;
@@ -180,7 +179,7 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   }
   WindowId FindTopWindow(const char* className) override {
     for (const auto& [id, w] : windows) {
-      if (w.parent == 0 && w.className == className) return id;
+      if (w.className == className) return id;
     }
     return 0;
   }
@@ -235,11 +234,6 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   void MakeForeground(WindowId window) {
     foreground = window;
     MoveToTop(window);
-  }
-  void Destroy(WindowId window) {
-    windows.erase(window);
-    zOrder.erase(std::remove(zOrder.begin(), zOrder.end(), window), zOrder.end());
-    if (foreground == window) foreground = 0;
   }
   // A window that does not exist has no style and is not visible.
   Window& Find(WindowId window) {
@@ -384,10 +378,9 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
                        .rect = {v.x, v.y, v.x + v.width, v.y + v.height}};
     return 0x5000;
   }
-  FontHandle CreateFontHandle(const FontValues& v) override {
-    return *fonts.insert(v.height).first;
-  }
-  void DeleteFontHandle(FontHandle font) override { fonts.erase(font); }
+  // A font's handle is its height, by which the recording canvas names it.
+  FontHandle CreateFontHandle(const FontValues& v) override { return v.height; }
+  void DeleteFontHandle(FontHandle) override {}
   void PostQuit() override {}
   void RunMessageLoop() override {
     ++loops;
@@ -424,7 +417,6 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
     childrenBeforeFailure -= childrenBeforeFailure > 0;
     windows[nextWindow_ += 0x10] = {.style = v.style,
                                     .visible = (v.style & ws::Visible) != 0,
-                                    .parent = v.parent,
                                     .className = v.className,
                                     .rect = {v.x, v.y, v.x + v.width, v.y + v.height}};
     return nextWindow_;
@@ -436,7 +428,6 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
 
   bool failRegisterClass = false;
   bool failCreateWindow = false;
-  std::set<FontHandle> fonts;  // live ones; a font's handle is its height
   int loops = 0;
   std::function<void()> whileLooping;  // what happens while the message loop runs
   std::vector<WindowId> invalidated;

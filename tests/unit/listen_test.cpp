@@ -46,7 +46,8 @@ const HidDevice kMedia{{0x000C, 0x0001}, "HID#VID_1784&PID_0008&MI_00#7", 0x78};
 const HidDevice kKeyboard{{0x000C, 0x0001}, "HID#VID_046D&PID_C31C&Col01#8", 0x99};
 
 // What the line of each report says, in a row: the window in front, the layout shown, the
-// device, the report (3 bytes from 000C/0001, 2 from FFAA/0088) and what the line must hold.
+// device, the report (3 bytes from 000C/0001, the usage's high byte last; 2 from FFAA/0088) and
+// what the line must hold.
 // Only another device than the remote is named.
 TEST_F(ListenTest, TellsWhatBkRemoteDoesWithEachReport) {
   const std::tuple<WindowId, bool, HidDevice, std::vector<std::uint8_t>, std::string> kReports[] = {
@@ -55,7 +56,7 @@ TEST_F(ListenTest, TellsWhatBkRemoteDoesWithEachReport) {
        kMedia,
        {1, 0xB0, 0},
        "01 B0 00  0x0000000C000100B0  play: sends ctrl+p to player.exe ("},
-      {kPlayer, false, kMedia, {1, 0xB1, 0}, "(read at an earlier press) does not bind pause"},
+      {kPlayer, false, kMedia, {1, 0x24, 2}, "(read at an earlier press) does not bind back"},
       {kOther, false, kMedia, {1, 0xB0, 0}, "file " + programDir + "appbindings\\other.exe.cfg"},
       {kPlayer, true, kMedia, {1, 0xB0, 0}, "play: nothing while the layout is shown"},
       {kPlayer, false, kVendor, {0, 3}, "not a button of the remote"},

@@ -9,19 +9,6 @@
 namespace bk {
 namespace {
 
-// Byte 0, the report id, never counts; byte 2 counts when the report has one; two reports in one
-// message are two button events, a press and its release. A report of one byte, or a block that
-// claims more reports than it holds, gives none.
-TEST(ButtonCodesOfBlockTest, GivesOneCodePerReport) {
-  using Bytes = std::vector<std::uint8_t>;
-  using Codes = std::vector<ButtonCode>;
-  EXPECT_EQ(ButtonCodesOfBlock(0x0C, 1, 3, 1, Bytes{1, 0x24, 2}), Codes{0x0000000C00010224});
-  EXPECT_EQ(ButtonCodesOfBlock(0xFFAA, 0x88, 2, 2, Bytes{2, 6, 2, 0}),
-            (Codes{0xFFAA00880006, 0xFFAA00880000}));
-  EXPECT_TRUE(ButtonCodesOfBlock(0xFFAA, 0x88, 1, 1, Bytes{2}).empty());
-  EXPECT_TRUE(ButtonCodesOfBlock(0xFFAA, 0x88, 2, 3, Bytes{2, 6, 2, 0}).empty());
-}
-
 // A record, whether its device can be asked for its collection, whether the second read comes
 // short; what the window procedure returns (true: DefWindowProcA's result) and whether the
 // viewer button's press was dispatched.
