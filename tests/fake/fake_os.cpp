@@ -4,12 +4,6 @@
 
 namespace bk::fake {
 
-std::string Hex(std::uintmax_t value, const char* format) {
-  char text[24];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
 namespace {
 
 // The character that a key gives, or 0 when it gives none.

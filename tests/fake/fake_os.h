@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -39,8 +40,6 @@ struct Window {
   std::intptr_t userData = 0;
   std::uint32_t buttonState = 0;
 };
-
-std::string Hex(std::uintmax_t value, const char* format = "0x%jX");
 
 // clang-format off
 class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop, public WindowControl,
@@ -219,7 +218,7 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
     }
   }
   void Post(WindowId window, unsigned message, std::uintptr_t wParam, std::intptr_t) override {
-    Note("PostMessageA", window, ", " + Hex(message) + ", " + Hex(wParam));
+    Note("PostMessageA", window, ", " + std::to_string(message) + ", " + std::to_string(wParam));
   }
   // A window of another program, below the others; the first one added comes to the front.
   WindowId AddWindow(Window window, WindowId id = 0) {
@@ -296,7 +295,7 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   bool OsVersion(std::uint32_t* major, std::uint32_t* minor) override {
     *major = osMajor;
     *minor = osMinor;
-    return !failVersion;
+    return osMajor != 0;
   }
   void LoadLibrariesFromSystemOnly() override { log.push_back("SetDefaultDllDirectories"); }
   KernelHandle OpenUserKey(const char16_t* key) override {
@@ -336,8 +335,7 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   std::set<std::string> deniedMutexes;  // held by a process that this account may not open
   bool failCreateMutex = false;
   std::string modulePath = "C:\\Program Files\\BkRemote\\BkRemote.exe";
-  std::uint32_t osMajor = 6, osMinor = 1;  // Windows 7
-  bool failVersion = false;
+  std::uint32_t osMajor = 6, osMinor = 1;  // Windows 7; 0.0: the call fails
   std::map<std::u16string, std::map<std::u16string, std::vector<std::uint8_t>>> registry;
   std::vector<std::string> launches;  // "file parameters", in ASCII
 
@@ -490,7 +488,9 @@ struct RecordingCanvas final : Canvas {
     ops += more;
   }
   static std::string Rgb(Colour c) {
-    return Hex((c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF), " #%06jx");
+    char text[9];
+    std::snprintf(text, sizeof text, " #%06x", (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
+    return text;
   }
   std::string ops;
 };
