@@ -1,5 +1,6 @@
 #include "fake/bk_test.h"
 
+#include <cctype>
 #include <charconv>
 #include <fstream>
 #include <random>
@@ -53,10 +54,8 @@ std::uint8_t KeyOfName(std::string_view name) {
       {"enter", vk::Return}, {"esc", vk::Escape},    {"left", vk::Left},
       {"right", vk::Right},  {"up", vk::Up},         {"down", vk::Down},
       {"caps", vk::Capital}, {"lshift", vk::LShift}, {"rshift", vk::RShift}};
-  if (name.size() == 1 &&
-      ((name[0] >= '0' && name[0] <= '9') || (name[0] >= 'a' && name[0] <= 'z'))) {
+  if (name.size() == 1 && (std::islower(name[0]) || std::isdigit(name[0])))
     return static_cast<std::uint8_t>(std::toupper(name[0]));
-  }
   const auto found = kKeys.find(name);
   return found == kKeys.end() ? 0 : found->second;
 }

@@ -211,11 +211,8 @@ class FakeOs final : public Keyboard, public Timers, public Hook, public Desktop
   void AttachInput(ThreadId from, ThreadId to, bool attach) override {
     log.push_back("AttachThreadInput(" + std::to_string(from) + ", " + std::to_string(to) + ", " +
                   "01"[attach] + ")");
-    if (attach) {
-      attached.insert({from, to});
-    } else {
-      attached.erase({from, to});
-    }
+    if (attach) attached.insert({from, to});
+    if (!attach) attached.erase({from, to});
   }
   void Post(WindowId window, unsigned message, std::uintptr_t wParam, std::intptr_t) override {
     Note("PostMessageA", window, ", " + std::to_string(message) + ", " + std::to_string(wParam));
