@@ -164,8 +164,8 @@ ListenState ReadListenState(const ListenState& last) {
       receivers.push_back(DeviceOf(device.name));
     }
   }
+  const auto registrations = RemoteRegistrations(0);
   for (HidDevice& device : devices) {
-    const auto registrations = RemoteRegistrations(0);
     if (std::none_of(registrations.begin(), registrations.end(), [&](const auto& wanted) {
           return device.collection == HidCollection{wanted.usagePage, wanted.usage};
         })) {
